@@ -88,6 +88,7 @@ class Dump:
         self.screen = tuple(data["screen"])
         self.btnface = data["btnface"]  # COLORREF, 0x00BBGGRR
         self.foreground = data["foreground"]
+        self.foreground_title = bytes.fromhex(data["foreground_title"])
         self.windows = [_decode_window(w) for w in data["windows"]]
         self.boxes = [_decode_window(b) for b in data["boxes"]]
 
@@ -97,6 +98,70 @@ class Dump:
 
     def boxes_of(self, pid):
         return [b for b in self.boxes if b["pid"] == pid]
+
+
+def refusal(key):
+    """The message shown when a key cannot be registered, in code page 936:
+    "注册" + key + "失败"."""
+    return b"\xd7\xa2\xb2\xe1" + key.encode("ascii") + b"\xca\xa7\xb0\xdc"
+
+
+REFUSAL_CAPTION = b"\xd0\xc5\xcf\xa2\xa3\xba"  # "信息：" in code page 936
+
+# Which text box each function key pastes.
+SLOT_BOXES = {"F1": 110, "F2": 120, "F3": 130, "F4": 140, "F5": 150,
+              "F6": 170, "F7": 180, "F8": 190, "F9": 200, "F10": 210}
+EDIT_IDS = sorted(SLOT_BOXES.values())
+
+
+def read_receiver_log(path):
+    """The records of receiver.exe's log: ("paste", status, bytes) and
+    ("char", code), in order."""
+    with open(path, "rb") as f:
+        data = f.read()
+    records, pos = [], 0
+    while pos < len(data):
+        end = data.find(b"\n", pos)
+        if end < 0:
+            break  # a record still being written
+        fields = data[pos:end].split()
+        if fields[0] == b"paste":
+            n = int(fields[3])
+            if len(data) < end + 1 + n + 1:
+                break
+            records.append(("paste", fields[2].decode(), data[end + 1:end + 1 + n]))
+            pos = end + 1 + n + 1
+        else:
+            if fields[0] == b"char":
+                records.append(("char", int(fields[2])))
+            pos = end + 1
+    return records
+
+
+class Receiver:
+    """receiver.exe on the desktop: the focused application a paste lands in."""
+
+    def __init__(self, desk):
+        self.desk = desk
+        self.log = desk.path("receiver.log")
+        self.proc = desk.start("receiver.exe", winpath(self.log))
+        desk.wait_file(self.log, b"ready")
+        self.xid = desk.x_window("Receiver", self.proc)
+
+    def focus(self):
+        self.desk.focus(self.xid)
+
+    def records(self):
+        return read_receiver_log(self.log)
+
+    def pastes(self):
+        return [r for r in self.records() if r[0] == "paste"]
+
+    def wait_paste(self, count, timeout=WAIT_TIMEOUT):
+        """Waits for the count-th paste and returns it as (status, bytes)."""
+        pastes = wait_until(lambda: len(self.pastes()) >= count and self.pastes(),
+                            "paste number %d in the receiver" % count, timeout)
+        return pastes[count - 1][1:]
 
 
 def box_text(box):
@@ -196,8 +261,9 @@ class WineDesktop:
     # -- programs ------------------------------------------------------------
 
     def path(self, name):
-        """A scratch file of this desktop."""
-        return os.path.join(self.work, name)
+        """A scratch file of this desktop, never handed out before."""
+        self.files = getattr(self, "files", 0) + 1
+        return os.path.join(self.work, "%d-%s" % (self.files, name))
 
     def start(self, exe, *args, log=None):
         """Starts a Windows program of the win64 build; returns its Popen
@@ -229,6 +295,14 @@ class WineDesktop:
         if pid is not None:
             args += ["--pid", str(pid)]
         return Dump(json.loads(self.inspect(*args, "dump").stdout))
+
+    def set_text(self, cid, data, pid=None):
+        """Sets a child's text with WM_SETTEXT from another process."""
+        path = self.path("text-%d.bin" % cid)
+        with open(path, "wb") as f:
+            f.write(data)
+        pid_args = ["--pid", str(pid)] if pid is not None else []
+        self.inspect(*pid_args, "settext", str(cid), winpath(path))
 
     def wait_window(self, pid=None, shown=True, timeout=START_TIMEOUT):
         """Waits until exactly one Vantrel window (of that Windows pid) exists

@@ -194,10 +194,12 @@ int Dump() {
   Found found = FindAll();
   HWND foreground = GetForegroundWindow();
   std::fprintf(g_out,
-               "{\"screen\": [%d, %d], \"btnface\": %lu, \"foreground\": %llu, \"windows\": [",
+               "{\"screen\": [%d, %d], \"btnface\": %lu, \"foreground\": %llu, "
+               "\"foreground_title\": \"%s\", \"windows\": [",
                GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
                static_cast<unsigned long>(GetSysColor(COLOR_BTNFACE)),
-               static_cast<unsigned long long>(reinterpret_cast<ULONG_PTR>(foreground)));
+               static_cast<unsigned long long>(reinterpret_cast<ULONG_PTR>(foreground)),
+               Hex(foreground ? CaptionOf(foreground) : std::string()).c_str());
   const char* separator = "\n  ";
   for (HWND hwnd : found.mains) {
     std::fprintf(g_out, "%s", separator);
