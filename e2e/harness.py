@@ -8,6 +8,8 @@ fixed sleep being long enough.
 """
 
 import ctypes
+import fcntl
+import glob
 import json
 import os
 import shutil
@@ -185,6 +187,7 @@ class WineDesktop:
         self.display = None
         self.env = None
         self.work = None
+        self.lock = None
 
     # -- set-up and tear-down ------------------------------------------------
 
@@ -202,6 +205,12 @@ class WineDesktop:
 
     def _start(self):
         os.makedirs(OUT_DIR, exist_ok=True)
+        # Another run on the same prefix (a second ctest in this tree) would
+        # share, and kill, our wineserver: take turns.
+        os.makedirs(os.path.dirname(PREFIX), exist_ok=True)
+        self.lock = open(PREFIX + ".lock", "w")
+        wait_until(self._try_lock, "the Wine prefix to be free (another test run?)", timeout=900,
+                   interval=0.5)
         self.work = tempfile.mkdtemp(prefix="vantrel-e2e-")
         self._start_xvfb()
         env = dict(os.environ)
@@ -233,6 +242,13 @@ class WineDesktop:
         self.display = int(number)
         wait_until(lambda: os.path.exists("/tmp/.X11-unix/X%d" % self.display), "the X socket")
 
+    def _try_lock(self):
+        try:
+            fcntl.flock(self.lock, fcntl.LOCK_EX | fcntl.LOCK_NB)
+            return True
+        except BlockingIOError:
+            return False
+
     def _quiet(self, argv, timeout=60):
         return subprocess.run(argv, env=self.env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                               stderr=subprocess.DEVNULL, timeout=timeout).returncode
@@ -257,6 +273,9 @@ class WineDesktop:
                 self.xvfb.kill()
         if self.work:
             shutil.rmtree(self.work, ignore_errors=True)
+        if self.lock:
+            self.lock.close()  # releases the prefix
+            self.lock = None
 
     # -- programs ------------------------------------------------------------
 
@@ -397,6 +416,8 @@ class DesktopTest(unittest.TestCase):
 
     @classmethod
     def setUpClass(cls):
+        for old in glob.glob(os.path.join(OUT_DIR, "failed-%s.*.png" % cls.__name__)):
+            os.remove(old)
         cls.desk = WineDesktop(cls.__name__)
         # Class cleanups run even when a subclass's setUpClass fails halfway.
         cls.addClassCleanup(cls.desk.close)
@@ -408,7 +429,7 @@ class DesktopTest(unittest.TestCase):
     def _end_programs(self):
         if self._failed():
             try:
-                self.desk.screenshot("failed-" + self.id().split(".")[-1])
+                self.desk.screenshot("failed-" + ".".join(self.id().split(".")[-2:]))
             except Exception:  # a failed screenshot must not hide the failure
                 pass
         for proc in self.desk.procs:

@@ -65,6 +65,14 @@ class Hotkeys(harness.DesktopTest):
                 self.assertEqual(shown, {100, 160} | set(EDIT_IDS) - {SLOT_BOXES[k] for k in keys})
                 self.assertEqual(main["focus_id"], focus)
                 self.desk.screenshot("hotkeys-held-" + "-".join(keys))
+                # Tab walks the boxes that are left, in key order, and wraps.
+                self.desk.focus(self.desk.x_window("Vantrel", proc))
+                left = [SLOT_BOXES[k] for k in FUNCTION_KEYS if k not in keys]
+                self.assertEqual(left[0], focus)
+                for expected in left[1:] + left[:1]:
+                    self.desk.key("Tab")
+                    wait_until(lambda: self.desk.dump(pid).window(pid)["focus_id"] == expected,
+                               "Tab to box %d" % expected)
                 self.desk.inspect("close")
                 self.assertEqual(self.desk.wait_exit(proc), 0)
                 self._end_programs()
