@@ -437,15 +437,16 @@ HWND setFocus(HWND hwnd) {
     return nullptr;
   }
   const HWND top = topLevelOf(hwnd);
+  const HWND before = m.focus;
   if (m.foreground != top) activate(top, WA_ACTIVE, true);
   if (!live(hwnd)) return nullptr;
   const HWND old = m.focus;
-  if (old == hwnd) return old;
+  if (old == hwnd) return before;
   // The focus moves first: during WM_KILLFOCUS, GetFocus already names the new window.
   m.focus = hwnd;
   if (old) deliver(live(old), WM_KILLFOCUS, reinterpret_cast<WPARAM>(hwnd), 0);
   if (m.focus == hwnd) deliver(w, WM_SETFOCUS, reinterpret_cast<WPARAM>(old), 0);
-  return old;
+  return before;
 }
 
 bool enableWindow(Window* w, bool enable) {
