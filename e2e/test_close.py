@@ -26,6 +26,8 @@ class Close(harness.DesktopTest):
                 wait_until(lambda: self.desk.dump().window()["focus_id"] == 120
                            and b"unsaved" in {c["text"] for c in self.desk.dump().window()["children"]},
                            "text typed into box 120")
+                if name == "Esc":
+                    self.desk.screenshot("close-unsaved-text")
                 close(self.desk)
                 self.assertEqual(self.desk.wait_exit(proc), 0)
                 self.assertEqual(self.desk.dump().windows, [])

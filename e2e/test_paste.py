@@ -42,6 +42,7 @@ class Paste(harness.DesktopTest):
         for key, text in PASTES:
             self.desk.set_text(SLOT_BOXES[key], text)
             self.assertEqual(self.box_text(SLOT_BOXES[key])[0], text)
+        self.desk.screenshot("paste-texts")
         for n, (key, text) in enumerate(PASTES, 1):
             with self.subTest(key=key):
                 self.desk.key(key)
