@@ -138,16 +138,19 @@ class MainWindow(harness.DesktopTest):
         }.items():
             with self.subTest(gap=name):
                 self.assertEqual(image.colours(ox + left, oy + top, ox + right, oy + bottom), {face})
-        # Each label starts with its first key's name at the top and is plain
-        # background where no name is.
+        # The labels: five key names each, six lines apart, so with Wine's
+        # 12-pixel line each name sits level with the top of its box and the
+        # label is plain background in between.
         for cid, kind, left, top, width, height in CHILDREN:
             if kind != "label":
                 continue
-            with self.subTest(label=cid):
-                first_line = image.colours(ox + left, oy + top, ox + left + width, oy + top + 12)
-                self.assertGreater(len(first_line), 1, "a key name drawn on the first line")
-                between = image.colours(ox + left, oy + top + 24, ox + left + width, oy + top + 64)
-                self.assertEqual(between, {face})
+            for row in range(5):
+                y = oy + top + 72 * row
+                with self.subTest(label=cid, row=row):
+                    name = image.colours(ox + left, y, ox + left + width, y + 12)
+                    self.assertGreater(len(name), 1, "a key name drawn level with box row %d" % row)
+                    below = image.colours(ox + left, y + 14, ox + left + width, min(y + 72, oy + 370))
+                    self.assertEqual(below, {face})
 
 
 if __name__ == "__main__":
