@@ -1545,8 +1545,10 @@ void WINAPI PostQuitMessage(int exitCode) {
 
 HWND WINAPI GetFocus() {
   log("GetFocus", {});
+  // The focus of the program's thread: it stays through the deactivating
+  // WM_ACTIVATE and goes only with the WM_KILLFOCUS that follows.
   Machine& m = M();
-  Window* f = live(m.foreground);
+  Window* f = live(m.focus);
   return f && f->ours ? m.focus : nullptr;
 }
 
