@@ -1,7 +1,5 @@
 #include "app/form.h"
 
-#include <new>
-
 #include "app/keyboard.h"
 #include "app/slots.h"
 #include "app/startup.h"
@@ -195,9 +193,24 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
 // A label remembers which control of which form it is, so that a message that
 // reaches its window raises the event of that pair.
 struct LabelIdentity {
-  FormNumber form;
-  ControlNumber control;
+  FormNumber form = 0;
+  ControlNumber control = 0;
+  bool used = false;
 };
+
+// Kept in static storage: a label's identity must not outlive the process, and
+// there are never more labels than one form's controls.
+LabelIdentity g_labelIdentities[kMaxControls];
+
+LabelIdentity* ClaimLabelIdentity(FormNumber form, ControlNumber control) {
+  for (LabelIdentity& identity : g_labelIdentities) {
+    if (!identity.used) {
+      identity = LabelIdentity{form, control, true};
+      return &identity;
+    }
+  }
+  return nullptr;
+}
 
 LRESULT CALLBACK LabelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
@@ -210,7 +223,9 @@ LRESULT CALLBACK LabelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
       return RaiseFeedbackEvent(identity->form, identity->control, wParam, lParam);
     }
     case WM_NCDESTROY:
-      delete reinterpret_cast<LabelIdentity*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+      if (auto* identity = reinterpret_cast<LabelIdentity*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA))) {
+        *identity = LabelIdentity{};
+      }
       SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
       break;
     default:
@@ -276,13 +291,13 @@ HWND CreateTextBox(const ControlDescription& box, HWND parent, int id, HINSTANCE
 
 HWND CreateLabel(const ControlDescription& label, FormNumber form, HWND parent, int id,
                  HINSTANCE instance) {
-  auto* identity = new (std::nothrow) LabelIdentity{form, label.number};
+  LabelIdentity* identity = ClaimLabelIdentity(form, label.number);
   if (!identity) return nullptr;
   HWND hwnd = CreateWindowExA(0, kLabelClass, label.text, kLabelStyle, label.left, label.top,
                               label.width, label.height, parent,
                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
   if (!hwnd) {
-    delete identity;
+    *identity = LabelIdentity{};
     return nullptr;
   }
   SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(identity));
@@ -363,6 +378,7 @@ HWND BuildMainWindow(const FormDescription& form) {
 }
 
 void ResetFormForTesting() {
+  for (LabelIdentity& identity : g_labelIdentities) identity = LabelIdentity{};
   g_bigIcon = nullptr;
   g_smallIcon = nullptr;
   g_iconsLoaded = false;

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "desktop/win32.h"
+#include "injected_keys.h"
 #include "program_fixture.h"
 
 namespace vantrel::testing {
@@ -11,12 +12,17 @@ namespace {
 const std::vector<sim::InjectedKey> kCtrlV = {
     {VK_CONTROL, 0}, {'V', 0}, {VK_CONTROL, KEYEVENTF_KEYUP}, {'V', KEYEVENTF_KEYUP}};
 
-bool operator==(const sim::InjectedKey& a, const sim::InjectedKey& b) {
-  return a.vk == b.vk && a.flags == b.flags;
-}
-
 class PasteTest : public ProgramTest {
  protected:
+  // The Ctrl and V events the other program got (it also gets the key-up of the
+  // hotkey itself, which the system does not swallow).
+  std::vector<sim::InjectedKey> CtrlVReceivedByOtherProgram() const {
+    std::vector<sim::InjectedKey> out;
+    for (const sim::InjectedKey& key : desk.keysReceivedByOtherProgram()) {
+      if (key.vk == VK_CONTROL || key.vk == 'V') out.push_back(key);
+    }
+    return out;
+  }
   // The user works in another program and presses a key there.
   void PressInOtherProgram(BYTE key) {
     desk.activate(other_);
@@ -49,7 +55,7 @@ TEST_P(PasteKeyTest, TheKeyPastesItsOwnBoxByteForByte) {
     EXPECT_EQ(desk.clipboardFormats(), std::vector<UINT>{CF_TEXT});
     EXPECT_FALSE(desk.clipboardOpen());
     EXPECT_EQ(desk.injected(), kCtrlV);
-    EXPECT_EQ(desk.keysReceivedByOtherProgram().size(), 4u);
+    EXPECT_EQ(CtrlVReceivedByOtherProgram(), kCtrlV);
     EXPECT_EQ(desk.liveProgramBlocks(), 0);
     EXPECT_EQ(desk.memoryFaults(), 0);
   });
@@ -102,7 +108,6 @@ TEST_F(PasteTest, FeedbackThatMatchesNoSlotTouchesNothing) {
   ThenClose([&] {
     SetWindowTextA(Box(4), "hidden slot");
     desk.otherProgramSetsClipboardText("mine");
-    const int writes = desk.clipboardWrites();
     // 0 is the mark of a refused key, never an identifier; the others are no slot's.
     for (WPARAM id : {WPARAM{0}, WPARAM{33000}, WPARAM{33011}, static_cast<WPARAM>(-1)}) {
       desk.send(Child(kLabel1Id), 0x8075, id, 0);
@@ -142,7 +147,7 @@ TEST_P(PasteTroubleTest, CtrlVIsSentOnlyWhenTheClipboardHoldsTheText) {
       EXPECT_EQ(desk.injected(), kCtrlV);
     } else {
       EXPECT_TRUE(desk.injected().empty());
-      EXPECT_TRUE(desk.keysReceivedByOtherProgram().empty());
+      EXPECT_TRUE(CtrlVReceivedByOtherProgram().empty());
       EXPECT_NE(desk.clipboardText(), "fresh");
     }
     EXPECT_EQ(desk.liveProgramBlocks(), 0);

@@ -1,6 +1,8 @@
 // Windows of the tests' own that record what reaches them.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <functional>
 #include <vector>
 

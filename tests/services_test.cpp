@@ -4,14 +4,11 @@
 #include "desktop/clipboard.h"
 #include "desktop/keystrokes.h"
 #include "desktop/win32.h"
+#include "injected_keys.h"
 #include "recorder.h"
 
 namespace vantrel::testing {
 namespace {
-
-bool operator==(const sim::InjectedKey& a, const sim::InjectedKey& b) {
-  return a.vk == b.vk && a.flags == b.flags;
-}
 
 TEST(SetClipboardText, PutsExactlyTheBytesAndTheirZeroAsTextOnly) {
   for (const std::string& text : {std::string(), std::string("a\r\nb"), std::string("\xB0\xA1\xB0")}) {

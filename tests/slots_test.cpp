@@ -42,7 +42,9 @@ TEST_P(SlotSetupTest, RefusedKeysAreReportedInOrderAndTheirBoxesHiddenBeforeTheW
     EXPECT_NE(key, 0) << box.text;
     // Each box is hidden right after its own message, not before.
     for (int earlier : reported) EXPECT_FALSE(desk.visible(Box(earlier)));
-    if (key) EXPECT_TRUE(desk.visible(Box(key)));
+    if (key) {
+      EXPECT_TRUE(desk.visible(Box(key)));
+    }
     reported.push_back(key);
     return IDOK;
   });
