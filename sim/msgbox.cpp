@@ -8,27 +8,6 @@
 namespace sim::detail {
 namespace {
 
-bool allowedAnswer(UINT type, int answer) {
-  switch (type & MB_TYPEMASK) {
-    case MB_OK:
-      return answer == IDOK;
-    case MB_OKCANCEL:
-      return answer == IDOK || answer == IDCANCEL;
-    case MB_ABORTRETRYIGNORE:
-      return answer == IDABORT || answer == IDRETRY || answer == IDIGNORE;
-    case MB_YESNOCANCEL:
-      return answer == IDYES || answer == IDNO || answer == IDCANCEL;
-    case MB_YESNO:
-      return answer == IDYES || answer == IDNO;
-    case MB_RETRYCANCEL:
-      return answer == IDRETRY || answer == IDCANCEL;
-    case MB_CANCELTRYCONTINUE:
-      return answer == IDCANCEL || answer == IDTRYAGAIN || answer == IDCONTINUE;
-    default:
-      return false;
-  }
-}
-
 HWND makeBoxWindow(HWND owner, const std::string& caption, UINT type) {
   Machine& m = *g;
   Window& w = newWindow();
@@ -132,9 +111,6 @@ int messageBox(HWND owner, const char* text, const char* caption, UINT type) {
   if (!frame().ended) {
     const int answer = m.boxAnswer(info);
     if (!frame().ended) {
-      if (!allowedAnswer(type, answer)) {
-        fail("the answer " + std::to_string(answer) + " is not a button of the message box: " + info.text);
-      }
       // What the user did before answering is handled while the box is still open.
       pumpModal(&frame());
       result = answer;
