@@ -46,7 +46,8 @@ void freeClipboardBlocks() {
   Machine& m = *g;
   for (auto* list : {&m.clipFormats, &m.clipSynthesised}) {
     for (const ClipboardFormat& f : *list) {
-      if (Block* b = f.block >= 0 ? &m.blocks[static_cast<std::size_t>(f.block)] : nullptr; b && !b->freed) {
+      if (Block* b = f.block >= 0 ? &m.blocks[static_cast<std::size_t>(f.block)] : nullptr;
+          b && !b->freed) {
         release(*b);
       }
     }
@@ -123,7 +124,8 @@ std::optional<std::vector<char>> synthesise(UINT format) {
     if (auto u = text(CF_UNICODETEXT)) {
       std::vector<char> out;
       for (std::size_t i = 0; i + 1 < u->size(); i += 2) {
-        const unsigned v = static_cast<unsigned char>((*u)[i]) | (static_cast<unsigned char>((*u)[i + 1]) << 8);
+        const unsigned v =
+            static_cast<unsigned char>((*u)[i]) | (static_cast<unsigned char>((*u)[i + 1]) << 8);
         out.push_back(v < 0x80 ? static_cast<char>(v) : '?');
         if (v == 0) break;
       }
@@ -143,8 +145,9 @@ std::optional<std::vector<char>> synthesise(UINT format) {
       return out;
     }
   }
-  if (format == CF_LOCALE && (findFormat(m.clipFormats, CF_TEXT) != -2 || findFormat(m.clipFormats, CF_OEMTEXT) != -2 ||
-                              findFormat(m.clipFormats, CF_UNICODETEXT) != -2)) {
+  if (format == CF_LOCALE &&
+      (findFormat(m.clipFormats, CF_TEXT) != -2 || findFormat(m.clipFormats, CF_OEMTEXT) != -2 ||
+       findFormat(m.clipFormats, CF_UNICODETEXT) != -2)) {
     const std::uint32_t lcid = 0x0409;
     std::vector<char> out(4);
     std::memcpy(out.data(), &lcid, 4);
@@ -296,10 +299,12 @@ BOOL WINAPI IsClipboardFormatAvailable(UINT format) {
     if (f.format == format) return TRUE;
   }
   auto has = [&](UINT f) {
-    return std::any_of(m.clipFormats.begin(), m.clipFormats.end(), [f](const ClipboardFormat& c) { return c.format == f; });
+    return std::any_of(m.clipFormats.begin(), m.clipFormats.end(),
+                       [f](const ClipboardFormat& c) { return c.format == f; });
   };
   const bool text = has(CF_TEXT) || has(CF_OEMTEXT) || has(CF_UNICODETEXT);
-  if (text && (format == CF_TEXT || format == CF_OEMTEXT || format == CF_UNICODETEXT || format == CF_LOCALE)) {
+  if (text && (format == CF_TEXT || format == CF_OEMTEXT || format == CF_UNICODETEXT ||
+               format == CF_LOCALE)) {
     return TRUE;
   }
   return FALSE;

@@ -386,7 +386,8 @@ void Desktop::otherProgramOpensClipboard(int forMilliseconds) {
       break;
     }
   }
-  m.clipOtherReleaseAt = forMilliseconds < 0 ? -1 : static_cast<long long>(m.clock) + forMilliseconds;
+  m.clipOtherReleaseAt =
+      forMilliseconds < 0 ? -1 : static_cast<long long>(m.clock) + forMilliseconds;
 }
 
 void Desktop::otherProgramClosesClipboard() {

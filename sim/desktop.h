@@ -121,8 +121,8 @@ class Desktop {
   void onMessageBox(std::function<int(const MessageBoxInfo&)> answer);
   const std::vector<MessageBoxInfo>& messageBoxes() const;
   bool messageBoxOpen() const;
-  HWND messageBoxWindow() const;  // the open box (the innermost), or nullptr
-  void pump();                    // dispatch what is posted, as a modal loop would
+  HWND messageBoxWindow() const;   // the open box (the innermost), or nullptr
+  void pump();                     // dispatch what is posted, as a modal loop would
   void failCreateWindow(int nth);  // the nth CreateWindowExA call from now on fails (1 = the next)
   void failNextGetMessage();       // the next GetMessageA returns -1
   int postedMessages() const;      // messages waiting in the program's queue
@@ -158,13 +158,13 @@ class Desktop {
   std::pair<DWORD, DWORD> selection(HWND edit) const;
   DWORD textLimit(HWND edit) const;
   HWND focus() const;
-  HWND active() const;  // the foreground window, ours or another program's
-  std::vector<HWND> topLevelZOrder() const;  // all top-level windows, top first
+  HWND active() const;                        // the foreground window, ours or another program's
+  std::vector<HWND> topLevelZOrder() const;   // all top-level windows, top first
   PaintRecord paint(HWND window);             // full client area
   PaintRecord paint(HWND window, RECT clip);  // the update area (may be empty)
-  int liveGdiObjects() const;  // objects the program created and has not deleted
-  int gdiFaults() const;       // deletes of deleted or stock objects
-  LRESULT send(HWND, UINT, WPARAM, LPARAM);  // like SendMessageA from another sender
+  int liveGdiObjects() const;                 // objects the program created and has not deleted
+  int gdiFaults() const;                      // deletes of deleted or stock objects
+  LRESULT send(HWND, UINT, WPARAM, LPARAM);   // like SendMessageA from another sender
   void post(HWND, UINT, WPARAM, LPARAM);
   void close(HWND);  // the user clicks the close box: WM_SYSCOMMAND SC_CLOSE
   void setSysColor(int index, COLORREF);
@@ -175,9 +175,9 @@ class Desktop {
   // ---- the keyboard (the user)
   void keyDown(BYTE vk);
   void keyUp(BYTE vk);
-  void press(BYTE vk);                            // down then up
-  void press(std::initializer_list<BYTE> chord);  // all down in order, then up in reverse
-  void type(std::string_view ascii);              // key presses (Shift where needed)
+  void press(BYTE vk);                             // down then up
+  void press(std::initializer_list<BYTE> chord);   // all down in order, then up in reverse
+  void type(std::string_view ascii);               // key presses (Shift where needed)
   void typeChar(HWND target, unsigned char byte);  // a WM_CHAR posted to target
   bool keyIsDown(BYTE vk) const;
 
@@ -204,7 +204,7 @@ class Desktop {
   void failNextGlobalLock();
   int liveProgramBlocks() const;
   int memoryFaults() const;  // double frees, frees of clipboard-owned blocks, locks of freed blocks
-  const std::vector<std::string>& faults() const;  // what each memory or GDI fault was
+  const std::vector<std::string>& faults() const;    // what each memory or GDI fault was
   const std::vector<InjectedKey>& injected() const;  // keybd_event calls, in order
   const std::vector<Call>& calls() const;
   std::vector<Call> calls(std::string_view fn) const;  // only those of one function

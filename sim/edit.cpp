@@ -173,7 +173,8 @@ void paintEdit(Window& w) {
   }
   const RECT client = clientArea(w);
   fillRect(dc, &client, hb);
-  HGDIOBJ oldFont = selectObject(dc, w.font ? static_cast<HGDIOBJ>(w.font) : stockObject(SYSTEM_FONT));
+  HGDIOBJ oldFont =
+      selectObject(dc, w.font ? static_cast<HGDIOBJ>(w.font) : stockObject(SYSTEM_FONT));
   std::string shown = w.text;
   if (w.style & ES_PASSWORD) shown.assign(shown.size(), '*');
   RECT r = client;

@@ -178,7 +178,8 @@ int fillRect(HDC dc, const RECT* rect, HBRUSH brush) {
 int drawText(HDC dc, const char* text, int count, RECT* rect, UINT format) {
   DeviceContext* d = dcOf(dc);
   if (!d || !text || !rect) return 0;
-  const std::string s = count < 0 ? std::string(text) : std::string(text, static_cast<std::size_t>(count));
+  const std::string s =
+      count < 0 ? std::string(text) : std::string(text, static_cast<std::size_t>(count));
   int lines = 1;
   std::size_t longest = 0, current = 0;
   for (std::size_t i = 0; i < s.size(); ++i) {
@@ -199,9 +200,8 @@ int drawText(HDC dc, const char* text, int count, RECT* rect, UINT format) {
   }
   GdiObject* font = gdiOf(d->font);
   if (d->record) {
-    d->record->texts.push_back(DrawTextCall{s, *rect, format,
-                                            font ? static_cast<HFONT>(d->font) : nullptr,
-                                            d->textColor, d->bkMode});
+    d->record->texts.push_back(DrawTextCall{
+        s, *rect, format, font ? static_cast<HFONT>(d->font) : nullptr, d->textColor, d->bkMode});
   }
   return height;
 }
@@ -277,8 +277,8 @@ HDC WINAPI GetDC(HWND hwnd) {
   M();
   Window* w = live(hwnd);
   if (hwnd && !w) return nullptr;
-  const RECT clip = w ? clientArea(*w)
-                      : RECT{0, 0, g->options.screenWidth, g->options.screenHeight};
+  const RECT clip =
+      w ? clientArea(*w) : RECT{0, 0, g->options.screenWidth, g->options.screenHeight};
   g->dcs.push_back(DeviceContext{});
   DeviceContext& n = g->dcs.back();
   n.hwnd = hwnd;
@@ -378,7 +378,8 @@ HRGN WINAPI CreateRectRgn(int left, int top, int right, int bottom) {
   M();
   GdiObject o;
   o.type = GdiType::Region;
-  o.rect = RECT{std::min(left, right), std::min(top, bottom), std::max(left, right), std::max(top, bottom)};
+  o.rect = RECT{std::min(left, right), std::min(top, bottom), std::max(left, right),
+                std::max(top, bottom)};
   return static_cast<HRGN>(gdiHandle(newObject(o)));
 }
 
@@ -518,7 +519,8 @@ COLORREF WINAPI GetBkColor(HDC dc) {
 
 int WINAPI DrawTextA(HDC dc, LPCSTR text, int count, LPRECT rect, UINT format) {
   log("DrawTextA", {H(dc), count, static_cast<intptr_t>(format)},
-      text ? (count < 0 ? std::string(text) : std::string(text, static_cast<std::size_t>(count))) : "");
+      text ? (count < 0 ? std::string(text) : std::string(text, static_cast<std::size_t>(count)))
+           : "");
   M();
   return drawText(dc, text, count, rect, format);
 }

@@ -15,15 +15,17 @@ struct OemKey {
 };
 
 constexpr OemKey kOemKeys[] = {
-    {VK_OEM_1, ';', ':', -1},     {VK_OEM_PLUS, '=', '+', -1}, {VK_OEM_COMMA, ',', '<', -1},
+    {VK_OEM_1, ';', ':', -1},       {VK_OEM_PLUS, '=', '+', -1},   {VK_OEM_COMMA, ',', '<', -1},
     {VK_OEM_MINUS, '-', '_', 0x1F}, {VK_OEM_PERIOD, '.', '>', -1}, {VK_OEM_2, '/', '?', -1},
-    {VK_OEM_3, '`', '~', -1},     {VK_OEM_4, '[', '{', 0x1B},  {VK_OEM_5, '\\', '|', 0x1C},
-    {VK_OEM_6, ']', '}', 0x1D},   {VK_OEM_7, '\'', '"', -1},
+    {VK_OEM_3, '`', '~', -1},       {VK_OEM_4, '[', '{', 0x1B},    {VK_OEM_5, '\\', '|', 0x1C},
+    {VK_OEM_6, ']', '}', 0x1D},     {VK_OEM_7, '\'', '"', -1},
 };
 
 constexpr char kShiftedDigits[] = ")!@#$%^&*(";
 
-bool down(const std::array<BYTE, 256>& keys, int vk) { return (keys[static_cast<std::size_t>(vk)] & 0x80) != 0; }
+bool down(const std::array<BYTE, 256>& keys, int vk) {
+  return (keys[static_cast<std::size_t>(vk)] & 0x80) != 0;
+}
 
 // Scan codes of set 1 for the keys of a US keyboard.
 struct ScanCode {
@@ -31,22 +33,28 @@ struct ScanCode {
   BYTE scan;
 };
 constexpr ScanCode kScanCodes[] = {
-    {VK_ESCAPE, 0x01}, {'1', 0x02}, {'2', 0x03}, {'3', 0x04}, {'4', 0x05}, {'5', 0x06}, {'6', 0x07},
-    {'7', 0x08}, {'8', 0x09}, {'9', 0x0A}, {'0', 0x0B}, {VK_OEM_MINUS, 0x0C}, {VK_OEM_PLUS, 0x0D},
-    {VK_BACK, 0x0E}, {VK_TAB, 0x0F}, {'Q', 0x10}, {'W', 0x11}, {'E', 0x12}, {'R', 0x13}, {'T', 0x14},
-    {'Y', 0x15}, {'U', 0x16}, {'I', 0x17}, {'O', 0x18}, {'P', 0x19}, {VK_OEM_4, 0x1A},
-    {VK_OEM_6, 0x1B}, {VK_RETURN, 0x1C}, {VK_CONTROL, 0x1D}, {VK_LCONTROL, 0x1D}, {'A', 0x1E},
-    {'S', 0x1F}, {'D', 0x20}, {'F', 0x21}, {'G', 0x22}, {'H', 0x23}, {'J', 0x24}, {'K', 0x25},
-    {'L', 0x26}, {VK_OEM_1, 0x27}, {VK_OEM_7, 0x28}, {VK_OEM_3, 0x29}, {VK_SHIFT, 0x2A},
-    {VK_LSHIFT, 0x2A}, {VK_OEM_5, 0x2B}, {'Z', 0x2C}, {'X', 0x2D}, {'C', 0x2E}, {'V', 0x2F},
-    {'B', 0x30}, {'N', 0x31}, {'M', 0x32}, {VK_OEM_COMMA, 0x33}, {VK_OEM_PERIOD, 0x34},
-    {VK_OEM_2, 0x35}, {VK_RSHIFT, 0x36}, {VK_MULTIPLY, 0x37}, {VK_MENU, 0x38}, {VK_LMENU, 0x38},
-    {VK_SPACE, 0x39}, {VK_CAPITAL, 0x3A}, {VK_F1, 0x3B}, {VK_F2, 0x3C}, {VK_F3, 0x3D},
-    {VK_F4, 0x3E}, {VK_F5, 0x3F}, {VK_F6, 0x40}, {VK_F7, 0x41}, {VK_F8, 0x42}, {VK_F9, 0x43},
-    {VK_F10, 0x44}, {VK_NUMLOCK, 0x45}, {VK_SCROLL, 0x46}, {VK_NUMPAD7, 0x47}, {VK_NUMPAD8, 0x48},
-    {VK_NUMPAD9, 0x49}, {VK_SUBTRACT, 0x4A}, {VK_NUMPAD4, 0x4B}, {VK_NUMPAD5, 0x4C},
-    {VK_NUMPAD6, 0x4D}, {VK_ADD, 0x4E}, {VK_NUMPAD1, 0x4F}, {VK_NUMPAD2, 0x50}, {VK_NUMPAD3, 0x51},
-    {VK_NUMPAD0, 0x52}, {VK_DECIMAL, 0x53}, {VK_F11, 0x57}, {VK_F12, 0x58},
+    {VK_ESCAPE, 0x01},    {'1', 0x02},           {'2', 0x03},        {'3', 0x04},
+    {'4', 0x05},          {'5', 0x06},           {'6', 0x07},        {'7', 0x08},
+    {'8', 0x09},          {'9', 0x0A},           {'0', 0x0B},        {VK_OEM_MINUS, 0x0C},
+    {VK_OEM_PLUS, 0x0D},  {VK_BACK, 0x0E},       {VK_TAB, 0x0F},     {'Q', 0x10},
+    {'W', 0x11},          {'E', 0x12},           {'R', 0x13},        {'T', 0x14},
+    {'Y', 0x15},          {'U', 0x16},           {'I', 0x17},        {'O', 0x18},
+    {'P', 0x19},          {VK_OEM_4, 0x1A},      {VK_OEM_6, 0x1B},   {VK_RETURN, 0x1C},
+    {VK_CONTROL, 0x1D},   {VK_LCONTROL, 0x1D},   {'A', 0x1E},        {'S', 0x1F},
+    {'D', 0x20},          {'F', 0x21},           {'G', 0x22},        {'H', 0x23},
+    {'J', 0x24},          {'K', 0x25},           {'L', 0x26},        {VK_OEM_1, 0x27},
+    {VK_OEM_7, 0x28},     {VK_OEM_3, 0x29},      {VK_SHIFT, 0x2A},   {VK_LSHIFT, 0x2A},
+    {VK_OEM_5, 0x2B},     {'Z', 0x2C},           {'X', 0x2D},        {'C', 0x2E},
+    {'V', 0x2F},          {'B', 0x30},           {'N', 0x31},        {'M', 0x32},
+    {VK_OEM_COMMA, 0x33}, {VK_OEM_PERIOD, 0x34}, {VK_OEM_2, 0x35},   {VK_RSHIFT, 0x36},
+    {VK_MULTIPLY, 0x37},  {VK_MENU, 0x38},       {VK_LMENU, 0x38},   {VK_SPACE, 0x39},
+    {VK_CAPITAL, 0x3A},   {VK_F1, 0x3B},         {VK_F2, 0x3C},      {VK_F3, 0x3D},
+    {VK_F4, 0x3E},        {VK_F5, 0x3F},         {VK_F6, 0x40},      {VK_F7, 0x41},
+    {VK_F8, 0x42},        {VK_F9, 0x43},         {VK_F10, 0x44},     {VK_NUMLOCK, 0x45},
+    {VK_SCROLL, 0x46},    {VK_NUMPAD7, 0x47},    {VK_NUMPAD8, 0x48}, {VK_NUMPAD9, 0x49},
+    {VK_SUBTRACT, 0x4A},  {VK_NUMPAD4, 0x4B},    {VK_NUMPAD5, 0x4C}, {VK_NUMPAD6, 0x4D},
+    {VK_ADD, 0x4E},       {VK_NUMPAD1, 0x4F},    {VK_NUMPAD2, 0x50}, {VK_NUMPAD3, 0x51},
+    {VK_NUMPAD0, 0x52},   {VK_DECIMAL, 0x53},    {VK_F11, 0x57},     {VK_F12, 0x58},
 };
 
 // Left and right modifier keys report as the generic key.
@@ -177,7 +185,8 @@ SHORT vkScan(unsigned char ch) {
   if (ch >= 'A' && ch <= 'Z') return static_cast<SHORT>(0x100 | ch);
   if (ch >= '0' && ch <= '9') return static_cast<SHORT>(ch);
   for (int d = 0; d < 10; ++d) {
-    if (static_cast<unsigned char>(kShiftedDigits[d]) == ch) return static_cast<SHORT>(0x100 | ('0' + d));
+    if (static_cast<unsigned char>(kShiftedDigits[d]) == ch)
+      return static_cast<SHORT>(0x100 | ('0' + d));
   }
   for (const OemKey& k : kOemKeys) {
     if (static_cast<unsigned char>(k.normal) == ch) return k.vk;
@@ -230,7 +239,8 @@ void keyEvent(BYTE vk, bool up, bool injected) {
       auto keys = m.physical;
       keys[gen] = before[gen];
       Posted p;
-      p.msg = MSG{k.hwnd, WM_HOTKEY, static_cast<WPARAM>(k.id), MAKELPARAM(mods, gen), m.clock, POINT{0, 0}};
+      p.msg = MSG{k.hwnd,  WM_HOTKEY,  static_cast<WPARAM>(k.id), MAKELPARAM(mods, gen),
+                  m.clock, POINT{0, 0}};
       p.input = true;
       p.keys = keys;
       m.queue.push_back(p);

@@ -232,9 +232,9 @@ void fault(const std::string& what);
 void log(const char* fn, std::initializer_list<intptr_t> args, std::string_view text = {});
 inline intptr_t H(const void* handle) { return reinterpret_cast<intptr_t>(handle); }
 
-Window* win(HWND h);       // any window ever made, or null
-Window* live(HWND h);      // a window that is not destroyed, or null
-Window* ourLive(HWND h);   // a live window of the program's thread
+Window* win(HWND h);      // any window ever made, or null
+Window* live(HWND h);     // a window that is not destroyed, or null
+Window* ourLive(HWND h);  // a live window of the program's thread
 HWND handleOf(std::size_t index);
 Window& newWindow();
 
@@ -246,7 +246,8 @@ WNDPROC cookieFor(WNDPROC proc);
 void resetCookies();
 LRESULT sendMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 bool postMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-void postInput(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, const std::array<BYTE, 256>& keys);
+void postInput(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
+               const std::array<BYTE, 256>& keys);
 bool takeMessage(MSG* msg, HWND filter, UINT min, UINT max, bool remove, bool allowQuit);
 bool translateMessage(const MSG* msg);
 LRESULT dispatchMessage(const MSG* msg);

@@ -61,7 +61,8 @@ int messageBox(HWND owner, const char* text, const char* caption, UINT type) {
   if (!ownerTop && (type & MB_TASKMODAL)) {
     for (HWND h : m.zOrder) {
       Window* w = ourLive(h);
-      if (w && w->kind != WindowKind::MessageBox && !(w->style & WS_DISABLED)) disabled.push_back(h);
+      if (w && w->kind != WindowKind::MessageBox && !(w->style & WS_DISABLED))
+        disabled.push_back(h);
     }
   } else if (Window* o = live(ownerTop); o && o->ours && !(o->style & WS_DISABLED)) {
     disabled.push_back(ownerTop);

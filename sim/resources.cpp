@@ -18,7 +18,9 @@ bool isProgramModule(HINSTANCE instance) {
 // Resource names compare without regard to case.
 bool sameName(const char* a, const char* b) {
   for (; *a && *b; ++a, ++b) {
-    if (std::toupper(static_cast<unsigned char>(*a)) != std::toupper(static_cast<unsigned char>(*b))) return false;
+    if (std::toupper(static_cast<unsigned char>(*a)) !=
+        std::toupper(static_cast<unsigned char>(*b)))
+      return false;
   }
   return *a == *b;
 }
@@ -65,7 +67,8 @@ HANDLE WINAPI LoadImageA(HINSTANCE instance, LPCSTR name, UINT type, int cx, int
     m.lastError = ERROR_RESOURCE_TYPE_NOT_FOUND;
     return nullptr;
   }
-  if (!isProgramModule(instance) || !name || IS_INTRESOURCE(name) || !sameName(name, kIconResource)) {
+  if (!isProgramModule(instance) || !name || IS_INTRESOURCE(name) ||
+      !sameName(name, kIconResource)) {
     m.lastError = ERROR_RESOURCE_NAME_NOT_FOUND;
     return nullptr;
   }

@@ -34,9 +34,7 @@ void log(const char* fn, std::initializer_list<intptr_t> args, std::string_view 
 // ---------------------------------------------------------------------------
 // Handles
 
-HWND handleOf(std::size_t index) {
-  return reinterpret_cast<HWND>(kWindowBase + index * 4);
-}
+HWND handleOf(std::size_t index) { return reinterpret_cast<HWND>(kWindowBase + index * 4); }
 
 Window* win(HWND h) {
   if (!g) return nullptr;
@@ -213,8 +211,12 @@ bool translateMessage(const MSG* msg) {
     if (ch >= 0) {
       // The character comes next, ahead of anything posted earlier.
       Posted p;
-      p.msg = MSG{msg->hwnd, t == WM_KEYDOWN ? static_cast<UINT>(WM_CHAR) : static_cast<UINT>(WM_SYSCHAR),
-                  static_cast<WPARAM>(ch), msg->lParam, g->clock, POINT{0, 0}};
+      p.msg = MSG{msg->hwnd,
+                  t == WM_KEYDOWN ? static_cast<UINT>(WM_CHAR) : static_cast<UINT>(WM_SYSCHAR),
+                  static_cast<WPARAM>(ch),
+                  msg->lParam,
+                  g->clock,
+                  POINT{0, 0}};
       g->queue.push_front(p);
     }
   }
@@ -404,8 +406,8 @@ void activateNext(Window* leaving) {
   Machine& m = *g;
   if (!leaving || m.foreground != leaving->handle) return;
   auto usable = [&](Window* w) {
-    return w && w != leaving && !w->destroying && (w->style & WS_VISIBLE) && !(w->style & WS_DISABLED) &&
-           !(w->style & WS_MINIMIZE);
+    return w && w != leaving && !w->destroying && (w->style & WS_VISIBLE) &&
+           !(w->style & WS_DISABLED) && !(w->style & WS_MINIMIZE);
   };
   HWND next = nullptr;
   if (Window* ow = live(leaving->owner); usable(ow)) next = ow->handle;
@@ -729,7 +731,8 @@ WindowClass* findClass(LPCSTR name) {
   for (auto& c : m.classes) {
     if (c->name.size() == n.size() &&
         std::equal(n.begin(), n.end(), c->name.begin(), [](char a, char b) {
-          return std::toupper(static_cast<unsigned char>(a)) == std::toupper(static_cast<unsigned char>(b));
+          return std::toupper(static_cast<unsigned char>(a)) ==
+                 std::toupper(static_cast<unsigned char>(b));
         })) {
       return c.get();
     }
@@ -777,9 +780,9 @@ void WINAPI SetLastError(DWORD code) { M().lastError = code; }
 ATOM WINAPI RegisterClassA(const WNDCLASSA* wc) {
   log("RegisterClassA", {}, wc ? textArg(wc->lpszClassName) : std::string());
   if (!wc) return 0;
-  WNDCLASSEXA ex{sizeof(WNDCLASSEXA), wc->style, wc->lpfnWndProc, wc->cbClsExtra, wc->cbWndExtra,
-                 wc->hInstance, wc->hIcon, wc->hCursor, wc->hbrBackground, wc->lpszMenuName,
-                 wc->lpszClassName, nullptr};
+  WNDCLASSEXA ex{sizeof(WNDCLASSEXA), wc->style,        wc->lpfnWndProc,   wc->cbClsExtra,
+                 wc->cbWndExtra,      wc->hInstance,    wc->hIcon,         wc->hCursor,
+                 wc->hbrBackground,   wc->lpszMenuName, wc->lpszClassName, nullptr};
   return registerClass(ex);
 }
 
@@ -811,8 +814,8 @@ BOOL WINAPI GetClassInfoA(HINSTANCE instance, LPCSTR className, LPWNDCLASSA wc) 
     M().lastError = ERROR_CLASS_DOES_NOT_EXIST;
     return FALSE;
   }
-  *wc = WNDCLASSA{c->style, cookieFor(c->proc), c->clsExtra, c->wndExtra, c->instance, c->icon,
-                  c->cursor, c->background, nullptr, className};
+  *wc = WNDCLASSA{c->style, cookieFor(c->proc), c->clsExtra,   c->wndExtra, c->instance,
+                  c->icon,  c->cursor,          c->background, nullptr,     className};
   return TRUE;
 }
 
@@ -823,7 +826,8 @@ int WINAPI GetClassNameA(HWND hwnd, LPSTR buffer, int size) {
     M().lastError = ERROR_INVALID_WINDOW_HANDLE;
     return 0;
   }
-  const std::size_t n = std::min<std::size_t>(w->className.size(), static_cast<std::size_t>(size - 1));
+  const std::size_t n =
+      std::min<std::size_t>(w->className.size(), static_cast<std::size_t>(size - 1));
   std::memcpy(buffer, w->className.data(), n);
   buffer[n] = '\0';
   return static_cast<int>(n);
@@ -867,9 +871,11 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, 
   w.proc = c->proc;
   w.style = style & ~static_cast<DWORD>(WS_VISIBLE);
   if (!(style & WS_CHILD)) w.style |= WS_CLIPSIBLINGS;
-  if (!(style & (WS_CHILD | WS_POPUP))) w.style |= WS_CAPTION;  // an overlapped window has a caption
+  if (!(style & (WS_CHILD | WS_POPUP)))
+    w.style |= WS_CAPTION;  // an overlapped window has a caption
   w.exStyle = exStyle;
-  if ((w.style & WS_CAPTION) == WS_CAPTION || (w.style & WS_DLGFRAME) || (exStyle & WS_EX_DLGMODALFRAME)) {
+  if ((w.style & WS_CAPTION) == WS_CAPTION || (w.style & WS_DLGFRAME) ||
+      (exStyle & WS_EX_DLGMODALFRAME)) {
     w.exStyle |= WS_EX_WINDOWEDGE;
   }
   w.instance = instance;
@@ -900,8 +906,9 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, 
     m.zOrder.push_back(w.handle);
     raise(w.handle);
   }
-  CREATESTRUCTA cs{param, instance, menu, parent, height, width, y, x, static_cast<LONG>(style),
-                   windowName, className, exStyle};
+  CREATESTRUCTA cs{
+      param,      instance,  menu,   parent, height, width, y, x, static_cast<LONG>(style),
+      windowName, className, exStyle};
   const HWND h = w.handle;
   if (!deliver(&w, WM_NCCREATE, 0, reinterpret_cast<LPARAM>(&cs))) {
     if (Window* ww = live(h)) destroyWindow(ww);
@@ -924,7 +931,8 @@ LRESULT WINAPI DefWindowProcA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
   return defWindowProc(hwnd, message, wParam, lParam);
 }
 
-LRESULT WINAPI CallWindowProcA(WNDPROC proc, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT WINAPI CallWindowProcA(WNDPROC proc, HWND hwnd, UINT message, WPARAM wParam,
+                               LPARAM lParam) {
   log("CallWindowProcA", {H(hwnd), message, static_cast<intptr_t>(wParam), lParam});
   M();
   return callProc(proc, hwnd, message, wParam, lParam);
@@ -1025,7 +1033,8 @@ HWND WINAPI GetWindow(HWND hwnd, UINT command) {
     g->lastError = ERROR_INVALID_WINDOW_HANDLE;
     return nullptr;
   }
-  const std::vector<HWND>& sib = w->isChild() && live(w->parent) ? live(w->parent)->children : g->zOrder;
+  const std::vector<HWND>& sib =
+      w->isChild() && live(w->parent) ? live(w->parent)->children : g->zOrder;
   auto it = std::find(sib.begin(), sib.end(), hwnd);
   switch (command) {
     case GW_CHILD:
@@ -1056,7 +1065,8 @@ HWND WINAPI GetDlgItem(HWND dialog, int id) {
     return nullptr;
   }
   for (HWND c : w->children) {
-    if (Window* cw = live(c); cw && cw->id == static_cast<UINT_PTR>(static_cast<unsigned>(id))) return c;
+    if (Window* cw = live(c); cw && cw->id == static_cast<UINT_PTR>(static_cast<unsigned>(id)))
+      return c;
   }
   return nullptr;
 }
@@ -1186,7 +1196,8 @@ LONG WINAPI SetWindowLongA(HWND hwnd, int index, LONG value) {
     return 0;
   }
   if (index == GWL_STYLE || index == GWL_EXSTYLE) {
-    return static_cast<LONG>(setLong(hwnd, index, static_cast<LONG_PTR>(static_cast<DWORD>(value))));
+    return static_cast<LONG>(
+        setLong(hwnd, index, static_cast<LONG_PTR>(static_cast<DWORD>(value))));
   }
   return static_cast<LONG>(setLong(hwnd, index, value));
 }
@@ -1245,7 +1256,8 @@ bool setWindowPos(Window* w, HWND after, int x, int y, int cx, int cy, UINT flag
     const RECT c = insets(w->style, w->exStyle);
     deliver(w, WM_MOVE, 0, MAKELPARAM(r.left + c.left, r.top + c.top));
   }
-  if ((old.right - old.left) != (r.right - r.left) || (old.bottom - old.top) != (r.bottom - r.top)) {
+  if ((old.right - old.left) != (r.right - r.left) ||
+      (old.bottom - old.top) != (r.bottom - r.top)) {
     const RECT c = clientArea(*w);
     deliver(w, WM_SIZE, SIZE_RESTORED, MAKELPARAM(c.right, c.bottom));
   }
@@ -1274,7 +1286,8 @@ BOOL WINAPI MoveWindow(HWND hwnd, int x, int y, int width, int height, BOOL repa
     g->lastError = ERROR_INVALID_WINDOW_HANDLE;
     return FALSE;
   }
-  return setWindowPos(w, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE) ? TRUE : FALSE;
+  return setWindowPos(w, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE) ? TRUE
+                                                                                      : FALSE;
 }
 
 BOOL WINAPI ShowWindow(HWND hwnd, int command) {
@@ -1440,8 +1453,11 @@ int WINAPI GetWindowTextA(HWND hwnd, LPSTR buffer, int size) {
     return 0;
   }
   if (!buffer || size <= 0) return 0;
-  if (w->ours) return static_cast<int>(sendMessage(hwnd, WM_GETTEXT, static_cast<WPARAM>(size), reinterpret_cast<LPARAM>(buffer)));
-  return static_cast<int>(defWindowProc(hwnd, WM_GETTEXT, static_cast<WPARAM>(size), reinterpret_cast<LPARAM>(buffer)));
+  if (w->ours)
+    return static_cast<int>(
+        sendMessage(hwnd, WM_GETTEXT, static_cast<WPARAM>(size), reinterpret_cast<LPARAM>(buffer)));
+  return static_cast<int>(
+      defWindowProc(hwnd, WM_GETTEXT, static_cast<WPARAM>(size), reinterpret_cast<LPARAM>(buffer)));
 }
 
 int WINAPI GetWindowTextLengthA(HWND hwnd) {
@@ -1521,7 +1537,8 @@ BOOL WINAPI PeekMessageA(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax, U
   M();
   stopIfOver();
   if (!msg) return FALSE;
-  return takeMessage(msg, hwnd, filterMin, filterMax, (removeMsg & PM_REMOVE) != 0, true) ? TRUE : FALSE;
+  return takeMessage(msg, hwnd, filterMin, filterMax, (removeMsg & PM_REMOVE) != 0, true) ? TRUE
+                                                                                          : FALSE;
 }
 
 BOOL WINAPI TranslateMessage(const MSG* msg) {

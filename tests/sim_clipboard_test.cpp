@@ -68,7 +68,8 @@ TEST_F(Clipboard, EmptyingWithNoOwnerFailsTheSetOnlyWhenStrict) {
   HGLOBAL h = TextBlock("z");
   ASSERT_TRUE(OpenClipboard(a));
   EmptyClipboard();
-  EXPECT_EQ(SetClipboardData(CF_TEXT, h), h);  // with an owner window even the strict clipboard takes it
+  EXPECT_EQ(SetClipboardData(CF_TEXT, h),
+            h);  // with an owner window even the strict clipboard takes it
   CloseClipboard();
   EXPECT_EQ(desk.clipboardOwner(), a);
 }

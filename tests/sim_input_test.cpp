@@ -21,7 +21,8 @@ using Subclassing = SimTest;
 
 TEST_F(Subclassing, ThePreviousProcedureIsACookieOnlyCallWindowProcUnderstands) {
   HWND a = MakeTopLevel("A");
-  const LONG_PTR previous = SetWindowLongPtrA(a, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Subclass));
+  const LONG_PTR previous =
+      SetWindowLongPtrA(a, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Subclass));
   ASSERT_NE(previous, 0);
   g_previous = reinterpret_cast<WNDPROC>(previous);
   EXPECT_NE(g_previous, &RecordingProc);
@@ -150,7 +151,8 @@ TEST_F(Hotkeys, AnotherProgramsHotkeySwallowsTheKey) {
   EXPECT_EQ(desk.hotkeysTakenByOtherProgram()[0].vk, 'Q');
   MSG msg;
   std::vector<WPARAM> keys;
-  while (PeekMessageA(&msg, nullptr, WM_SYSKEYDOWN, WM_SYSKEYDOWN, PM_REMOVE)) keys.push_back(msg.wParam);
+  while (PeekMessageA(&msg, nullptr, WM_SYSKEYDOWN, WM_SYSKEYDOWN, PM_REMOVE))
+    keys.push_back(msg.wParam);
   EXPECT_EQ(keys, (std::vector<WPARAM>{VK_MENU}));
 }
 

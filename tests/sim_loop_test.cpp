@@ -150,7 +150,8 @@ TEST(Process, ExitProcessEndsTheRunWithItsCodeAndTheWindowsVanish) {
   }
   {
     sim::Desktop desk;
-    EXPECT_EQ(desk.run(&SwallowsEverything), 5);  // not a std::exception: no handler of the program takes it
+    EXPECT_EQ(desk.run(&SwallowsEverything),
+              5);  // not a std::exception: no handler of the program takes it
   }
 }
 
@@ -161,8 +162,8 @@ int ShowsAWindowAndLoops() {
   wc.lpfnWndProc = &RecordingProc;
   wc.lpszClassName = "Proc";
   RegisterClassA(&wc);
-  g_window = CreateWindowExA(0, "Proc", "Main", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr,
-                             nullptr, nullptr);
+  g_window = CreateWindowExA(0, "Proc", "Main", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr,
+                             nullptr, nullptr, nullptr);
   ShowWindow(g_window, SW_SHOW);
   return LoopUntilQuit();
 }

@@ -19,7 +19,8 @@ TEST_F(MessageBoxes, TheModalLoopHandlesAHotkeyPressedWhileTheBoxIsOpen) {
   PostMessageA(a, WM_USER, 0, 0);
   std::vector<std::pair<UINT, bool>> handled;  // message, box open at the time
   g_onMessage = [&](const Seen& s) {
-    if (s.message == WM_USER || s.message == WM_HOTKEY) handled.emplace_back(s.message, desk.messageBoxOpen());
+    if (s.message == WM_USER || s.message == WM_HOTKEY)
+      handled.emplace_back(s.message, desk.messageBoxOpen());
   };
   desk.onMessageBox([&](const sim::MessageBoxInfo& box) {
     EXPECT_EQ(box.text, "Sure?");
@@ -107,7 +108,8 @@ TEST(MessageBoxProcess, ABoxNobodyAnswersFailsTheRunWithItsText) {
     desk.run(&ShowsAnUnexpectedBox);
     FAIL() << "run() returned";
   } catch (const std::runtime_error& e) {
-    EXPECT_NE(std::string(e.what()).find("unexpected message box: Nobody expects this"), std::string::npos);
+    EXPECT_NE(std::string(e.what()).find("unexpected message box: Nobody expects this"),
+              std::string::npos);
   }
 }
 

@@ -39,15 +39,15 @@ inline void RegisterRecordingClass() {
 }
 
 inline HWND MakeTopLevel(const char* title, DWORD exStyle = 0) {
-  return CreateWindowExA(exStyle, kRecordingClass, title, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, 10,
-                         10, 300, 200, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+  return CreateWindowExA(exStyle, kRecordingClass, title, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU,
+                         10, 10, 300, 200, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
 }
 
 inline HWND MakeChild(HWND parent, int id, const char* cls = kRecordingClass, DWORD style = 0,
                       DWORD exStyle = 0) {
   return CreateWindowExA(exStyle, cls, "", WS_CHILD | WS_VISIBLE | style, 0, 0, 100, 50, parent,
-                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr),
-                         nullptr);
+                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                         GetModuleHandleA(nullptr), nullptr);
 }
 
 // The messages of one kind, in order.

@@ -124,7 +124,9 @@ TEST_F(WindowManager, DestroyWindowTellsParentFirstAndLetsItGoLast) {
   EXPECT_EQ(ncdestroy.size(), 4u);
   EXPECT_EQ(ncdestroy.back(), parent);
   // A child's WM_NCDESTROY comes after its own children's.
-  const auto pos = [&](HWND h) { return std::find(ncdestroy.begin(), ncdestroy.end(), h) - ncdestroy.begin(); };
+  const auto pos = [&](HWND h) {
+    return std::find(ncdestroy.begin(), ncdestroy.end(), h) - ncdestroy.begin();
+  };
   EXPECT_LT(pos(grandchild), pos(c1));
   EXPECT_TRUE(childrenAliveDuringParentDestroy);
   EXPECT_GE(IndexOf(c2, WM_KILLFOCUS), 0);
@@ -170,7 +172,8 @@ TEST_F(WindowManager, CloseBoxAndAltF4ReachDestroyThroughDefWindowProc) {
   EXPECT_EQ(sys.back().wParam & 0xFFF0, static_cast<WPARAM>(SC_CLOSE));
 }
 
-TEST_F(WindowManager, ShowWindowReportsThePreviousVisibilityAndHidingTheActiveWindowMovesActivation) {
+TEST_F(WindowManager,
+       ShowWindowReportsThePreviousVisibilityAndHidingTheActiveWindowMovesActivation) {
   HWND a = MakeTopLevel("A");
   HWND b = MakeTopLevel("B");
   EXPECT_FALSE(ShowWindow(a, SW_SHOW));
@@ -208,7 +211,8 @@ TEST_F(WindowManager, TopmostOnAHiddenWindowNeitherShowsNorActivatesIt) {
   EXPECT_EQ(desk.topLevelZOrder().front(), a);
   desk.activate(other);  // a click on the other program does not lift it above a topmost window
   EXPECT_EQ(desk.topLevelZOrder().front(), a);
-  ASSERT_TRUE(SetWindowPos(a, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE));
+  ASSERT_TRUE(
+      SetWindowPos(a, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE));
   EXPECT_FALSE(desk.topmost(a));
   // Without SWP_NOACTIVATE a visible window is activated.
   SetWindowPos(a, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER);
@@ -248,8 +252,9 @@ TEST_F(WindowManager, CreationSendsNcCreateAndCreateAndFailsWhenEitherRefuses) {
   EXPECT_EQ(MakeTopLevel("second"), nullptr);
   EXPECT_NE(MakeTopLevel("third"), nullptr);
 
-  EXPECT_EQ(CreateWindowExA(0, "NoSuchClass", "", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr),
-            nullptr);
+  EXPECT_EQ(
+      CreateWindowExA(0, "NoSuchClass", "", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr),
+      nullptr);
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_CANNOT_FIND_WND_CLASS));
   EXPECT_EQ(CreateWindowExA(0, kRecordingClass, "", WS_CHILD, 0, 0, 1, 1, nullptr, nullptr, nullptr,
                             nullptr),
@@ -269,8 +274,8 @@ TEST_P(Geometry, ClientAreaIsTheWindowLessItsFrameAndTheWindowRectIsOnTheScreen)
   const GeometryCase& c = GetParam();
   HWND parent = CreateWindowExA(0, kRecordingClass, "P", WS_POPUP | WS_BORDER, 100, 50, 400, 300,
                                 nullptr, nullptr, nullptr, nullptr);
-  HWND w = CreateWindowExA(c.exStyle, kRecordingClass, "W", c.style | (c.child ? WS_CHILD : 0), 20, 30,
-                           200, 100, c.child ? parent : nullptr, nullptr, nullptr, nullptr);
+  HWND w = CreateWindowExA(c.exStyle, kRecordingClass, "W", c.style | (c.child ? WS_CHILD : 0), 20,
+                           30, 200, 100, c.child ? parent : nullptr, nullptr, nullptr, nullptr);
   ASSERT_NE(w, nullptr);
   RECT expected{20, 30, 220, 130};
   if (c.child) OffsetRect(&expected, 100 + 1, 50 + 1);  // the parent's client origin
