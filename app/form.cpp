@@ -11,10 +11,12 @@ namespace {
 // Each key name is followed by six line breaks, so with a 12-pixel font the names
 // sit 72 pixels apart, level with the rows of text boxes.
 #define VANTREL_SIX_BREAKS "\r\n\r\n\r\n\r\n\r\n\r\n"
-constexpr char kLabel1Text[] = "F1" VANTREL_SIX_BREAKS "F2" VANTREL_SIX_BREAKS "F3" VANTREL_SIX_BREAKS
-    "F4" VANTREL_SIX_BREAKS "F5" VANTREL_SIX_BREAKS;
-constexpr char kLabel2Text[] = "F6" VANTREL_SIX_BREAKS "F7" VANTREL_SIX_BREAKS "F8" VANTREL_SIX_BREAKS
-    "F9" VANTREL_SIX_BREAKS "F10" VANTREL_SIX_BREAKS;
+constexpr char kLabel1Text[] =
+    "F1" VANTREL_SIX_BREAKS "F2" VANTREL_SIX_BREAKS "F3" VANTREL_SIX_BREAKS "F4" VANTREL_SIX_BREAKS
+    "F5" VANTREL_SIX_BREAKS;
+constexpr char kLabel2Text[] =
+    "F6" VANTREL_SIX_BREAKS "F7" VANTREL_SIX_BREAKS "F8" VANTREL_SIX_BREAKS "F9" VANTREL_SIX_BREAKS
+    "F10" VANTREL_SIX_BREAKS;
 #undef VANTREL_SIX_BREAKS
 static_assert(sizeof(kLabel1Text) - 1 == 70 && sizeof(kLabel2Text) - 1 == 71);
 
@@ -223,7 +225,8 @@ LRESULT CALLBACK LabelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
       return RaiseFeedbackEvent(identity->form, identity->control, wParam, lParam);
     }
     case WM_NCDESTROY:
-      if (auto* identity = reinterpret_cast<LabelIdentity*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA))) {
+      if (auto* identity =
+              reinterpret_cast<LabelIdentity*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA))) {
         *identity = LabelIdentity{};
       }
       SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
@@ -274,9 +277,9 @@ HWND CreateTextBox(const ControlDescription& box, HWND parent, int id, HINSTANCE
                    Control& entry) {
   entry.brush = CreateSolidBrush(kWhite);
   DWORD style = kEditStyle | (box.tabStop ? WS_TABSTOP : 0);
-  HWND hwnd = CreateWindowExA(0, "EDIT", box.text, style, box.left, box.top, box.width, box.height,
-                              parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance,
-                              nullptr);
+  HWND hwnd =
+      CreateWindowExA(0, "EDIT", box.text, style, box.left, box.top, box.width, box.height, parent,
+                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
   if (!hwnd) return nullptr;
   SetFont(hwnd);
   // 0 lifts the limit to the edit control's largest.

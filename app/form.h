@@ -14,18 +14,18 @@ inline constexpr FormNumber kMainForm = 0x52010001;
 
 // Control numbers of the main form.
 inline constexpr ControlNumber kMainWindow = 0x06010000;
-inline constexpr ControlNumber kLabel1 = 0x16010002;   // 标签1, names F1-F5
-inline constexpr ControlNumber kEdit1 = 0x16010004;    // 编辑框1
-inline constexpr ControlNumber kEdit2 = 0x16010007;    // 编辑框2
-inline constexpr ControlNumber kEdit3 = 0x16010008;    // 编辑框3
-inline constexpr ControlNumber kEdit4 = 0x16010009;    // 编辑框4
-inline constexpr ControlNumber kEdit5 = 0x1601000A;    // 编辑框5
-inline constexpr ControlNumber kEdit6 = 0x1601000B;    // 编辑框6
-inline constexpr ControlNumber kEdit7 = 0x1601000C;    // 编辑框7
-inline constexpr ControlNumber kEdit8 = 0x1601000D;    // 编辑框8
-inline constexpr ControlNumber kEdit9 = 0x1601000E;    // 编辑框9
-inline constexpr ControlNumber kEdit10 = 0x1601000F;   // 编辑框10
-inline constexpr ControlNumber kLabel2 = 0x16010010;   // 标签2, names F6-F10
+inline constexpr ControlNumber kLabel1 = 0x16010002;  // 标签1, names F1-F5
+inline constexpr ControlNumber kEdit1 = 0x16010004;   // 编辑框1
+inline constexpr ControlNumber kEdit2 = 0x16010007;   // 编辑框2
+inline constexpr ControlNumber kEdit3 = 0x16010008;   // 编辑框3
+inline constexpr ControlNumber kEdit4 = 0x16010009;   // 编辑框4
+inline constexpr ControlNumber kEdit5 = 0x1601000A;   // 编辑框5
+inline constexpr ControlNumber kEdit6 = 0x1601000B;   // 编辑框6
+inline constexpr ControlNumber kEdit7 = 0x1601000C;   // 编辑框7
+inline constexpr ControlNumber kEdit8 = 0x1601000D;   // 编辑框8
+inline constexpr ControlNumber kEdit9 = 0x1601000E;   // 编辑框9
+inline constexpr ControlNumber kEdit10 = 0x1601000F;  // 编辑框10
+inline constexpr ControlNumber kLabel2 = 0x16010010;  // 标签2, names F6-F10
 
 struct ControlDescription {
   ControlNumber number;

@@ -16,11 +16,11 @@ namespace {
 // The right column runs from 编辑框10 at the top to 编辑框6 at the bottom, so F6
 // goes with 编辑框10 and F10 with 编辑框6.
 constexpr Slot kSlots[kSlotCount] = {
-    {"F1", VK_F1, kEdit1, VANTREL_FAILED("F1")},    {"F2", VK_F2, kEdit2, VANTREL_FAILED("F2")},
-    {"F3", VK_F3, kEdit3, VANTREL_FAILED("F3")},    {"F4", VK_F4, kEdit4, VANTREL_FAILED("F4")},
-    {"F5", VK_F5, kEdit5, VANTREL_FAILED("F5")},    {"F6", VK_F6, kEdit10, VANTREL_FAILED("F6")},
-    {"F7", VK_F7, kEdit9, VANTREL_FAILED("F7")},    {"F8", VK_F8, kEdit8, VANTREL_FAILED("F8")},
-    {"F9", VK_F9, kEdit7, VANTREL_FAILED("F9")},    {"F10", VK_F10, kEdit6, VANTREL_FAILED("F10")},
+    {"F1", VK_F1, kEdit1, VANTREL_FAILED("F1")}, {"F2", VK_F2, kEdit2, VANTREL_FAILED("F2")},
+    {"F3", VK_F3, kEdit3, VANTREL_FAILED("F3")}, {"F4", VK_F4, kEdit4, VANTREL_FAILED("F4")},
+    {"F5", VK_F5, kEdit5, VANTREL_FAILED("F5")}, {"F6", VK_F6, kEdit10, VANTREL_FAILED("F6")},
+    {"F7", VK_F7, kEdit9, VANTREL_FAILED("F7")}, {"F8", VK_F8, kEdit8, VANTREL_FAILED("F8")},
+    {"F9", VK_F9, kEdit7, VANTREL_FAILED("F9")}, {"F10", VK_F10, kEdit6, VANTREL_FAILED("F10")},
 };
 #undef VANTREL_FAILED
 

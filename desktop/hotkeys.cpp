@@ -19,13 +19,20 @@ HWND g_subclassed = nullptr;
 
 UINT TranslateModifiers(std::int32_t code) {
   switch (code) {
-    case 1: return MOD_CONTROL;
-    case 2: return MOD_SHIFT;
-    case 3: return MOD_CONTROL | MOD_SHIFT;
-    case 4: return MOD_ALT;
-    case 5: return MOD_CONTROL | MOD_ALT;
-    case 6: return MOD_SHIFT | MOD_ALT;
-    default: return static_cast<UINT>(code);
+    case 1:
+      return MOD_CONTROL;
+    case 2:
+      return MOD_SHIFT;
+    case 3:
+      return MOD_CONTROL | MOD_SHIFT;
+    case 4:
+      return MOD_ALT;
+    case 5:
+      return MOD_CONTROL | MOD_ALT;
+    case 6:
+      return MOD_SHIFT | MOD_ALT;
+    default:
+      return static_cast<UINT>(code);
   }
 }
 
@@ -34,8 +41,8 @@ std::int32_t RegisterHotkey(HWND window, HWND receiver, std::int32_t modifierCod
   g_receiver = receiver;
   const UINT modifiers = TranslateModifiers(modifierCode);
   if (!g_savedProc) {
-    LONG_PTR previous = SetWindowLongPtrA(window, GWLP_WNDPROC,
-                                          reinterpret_cast<LONG_PTR>(&HotkeyWindowProc));
+    LONG_PTR previous =
+        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&HotkeyWindowProc));
     g_savedProc = reinterpret_cast<WNDPROC>(previous);
     g_subclassed = previous ? window : nullptr;
   }
@@ -51,8 +58,8 @@ bool UnregisterHotkey(HWND window, std::int32_t identifier) {
   --g_registrationCount;
   if (g_savedProc && g_registrationCount == 0) {
     // Reports false when either the unregistration or the restoring failed.
-    LONG_PTR replaced = SetWindowLongPtrA(g_subclassed, GWLP_WNDPROC,
-                                          reinterpret_cast<LONG_PTR>(g_savedProc));
+    LONG_PTR replaced =
+        SetWindowLongPtrA(g_subclassed, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_savedProc));
     ok = ok && replaced != 0;
     g_savedProc = nullptr;
     g_subclassed = nullptr;

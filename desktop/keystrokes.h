@@ -12,8 +12,8 @@ namespace vantrel {
 // character, looked up in the thread's keyboard layout), or left out.
 class Key {
  public:
-  Key() = default;                                          // left out
-  Key(int code) : kind_(Kind::Code), code_(code) {}         // NOLINT
+  Key() = default;                                           // left out
+  Key(int code) : kind_(Kind::Code), code_(code) {}          // NOLINT
   Key(const char* text) : kind_(Kind::Text), text_(text) {}  // NOLINT
   // The virtual-key code; 0 for a key left out.
   BYTE Resolve() const;

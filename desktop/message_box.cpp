@@ -13,8 +13,8 @@ void MessageText::SetDecimal(std::int64_t value) {
   char digits[24];
   int n = 0;
   // Work on the magnitude as unsigned so the most negative value has one too.
-  std::uint64_t magnitude = value < 0 ? 0 - static_cast<std::uint64_t>(value)
-                                      : static_cast<std::uint64_t>(value);
+  std::uint64_t magnitude =
+      value < 0 ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
   do {
     digits[n++] = static_cast<char>('0' + magnitude % 10);
     magnitude /= 10;
@@ -63,17 +63,25 @@ UINT MessageBoxStyle(std::int32_t buttons) {
 
 std::int32_t ShowMessageBox(const MessageText& message, std::int32_t buttons, const char* caption,
                             MessageOwner owner) {
-  const int pressed = MessageBoxA(owner.hwnd(), message.c_str(), caption ? caption : kDefaultCaption,
-                                  MessageBoxStyle(buttons));
+  const int pressed = MessageBoxA(owner.hwnd(), message.c_str(),
+                                  caption ? caption : kDefaultCaption, MessageBoxStyle(buttons));
   switch (pressed) {
-    case IDOK: return 0;
-    case IDCANCEL: return 1;
-    case IDABORT: return 2;
-    case IDRETRY: return 3;
-    case IDIGNORE: return 4;
-    case IDYES: return 5;
-    case IDNO: return 6;
-    default: return 0;
+    case IDOK:
+      return 0;
+    case IDCANCEL:
+      return 1;
+    case IDABORT:
+      return 2;
+    case IDRETRY:
+      return 3;
+    case IDIGNORE:
+      return 4;
+    case IDYES:
+      return 5;
+    case IDNO:
+      return 6;
+    default:
+      return 0;
   }
 }
 

@@ -11,7 +11,7 @@ namespace vantrel {
 // What a message box shows: a text as it is, or a value in its text form.
 class MessageText {
  public:
-  MessageText(const char* text);  // NOLINT: a text is the usual message
+  MessageText(const char* text);    // NOLINT: a text is the usual message
   MessageText(std::int32_t value);  // NOLINT
   MessageText(std::int64_t value);  // NOLINT
   MessageText(std::uint8_t value);  // NOLINT: a byte shows unsigned

@@ -53,13 +53,10 @@ TEST_F(HotkeyServiceTest, ForwardsOnlyIdentifiersItHandedOutAndPassesEverythingO
     const struct {
       WPARAM id;
       bool notified;
-    } table[] = {{33000, false},
-                 {33001, true},
+    } table[] = {{33000, false},     {33001, true},
                  {33003, true},  // refused, but in range: posted by anyone, still notified
-                 {33010, true},
-                 {33011, false},
-                 {0, false},
-                 {static_cast<WPARAM>(-1), false},
+                 {33010, true},      {33011, false},
+                 {0, false},         {static_cast<WPARAM>(-1), false},
                  {0xFFFFFFFF, false}};
     for (const auto& row : table) {
       g_received.clear();
@@ -160,8 +157,9 @@ TEST_F(HotkeyServiceTest, UnregisterReportsWhetherBothUnregisteringAndRestoringW
     HWND receiver = MakeRecorder();
     std::int32_t a = RegisterHotkey(window, receiver, 0, VK_F1);
     std::int32_t b = RegisterHotkey(window, receiver, 0, VK_F2);
-    EXPECT_FALSE(UnregisterHotkey(window, 12345));  // never registered; the count drops all the same
-    EXPECT_TRUE(UnregisterHotkey(window, a));       // the count reaches 0: restored as well
+    EXPECT_FALSE(
+        UnregisterHotkey(window, 12345));      // never registered; the count drops all the same
+    EXPECT_TRUE(UnregisterHotkey(window, a));  // the count reaches 0: restored as well
     g_received.clear();
     SendMessageA(window, WM_HOTKEY, b, 0);
     EXPECT_TRUE(ReceivedBy(receiver, kFeedbackMessage).empty());

@@ -125,17 +125,17 @@ TEST_P(PassThroughTest, OtherChordsPassTheFilterUnchanged) {
   EXPECT_EQ(Run(), 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Chords, PassThroughTest,
-    ::testing::Values(PassCase{"CtrlTab", {VK_CONTROL}, VK_TAB, WM_KEYDOWN},
-                      PassCase{"ShiftEnter", {VK_SHIFT}, VK_RETURN, WM_KEYDOWN},
-                      PassCase{"Enter", {}, VK_RETURN, WM_KEYDOWN},
-                      PassCase{"CtrlEsc", {VK_CONTROL}, VK_ESCAPE, WM_KEYDOWN},
-                      PassCase{"AltTab", {VK_MENU}, VK_TAB, WM_SYSKEYDOWN},
-                      PassCase{"AltEsc", {VK_MENU}, VK_ESCAPE, WM_SYSKEYDOWN},
-                      PassCase{"Letter", {}, 'A', WM_KEYDOWN},
-                      PassCase{"TabKeyUp", {}, VK_TAB, WM_KEYUP}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Chords, PassThroughTest,
+                         ::testing::Values(PassCase{"CtrlTab", {VK_CONTROL}, VK_TAB, WM_KEYDOWN},
+                                           PassCase{
+                                               "ShiftEnter", {VK_SHIFT}, VK_RETURN, WM_KEYDOWN},
+                                           PassCase{"Enter", {}, VK_RETURN, WM_KEYDOWN},
+                                           PassCase{"CtrlEsc", {VK_CONTROL}, VK_ESCAPE, WM_KEYDOWN},
+                                           PassCase{"AltTab", {VK_MENU}, VK_TAB, WM_SYSKEYDOWN},
+                                           PassCase{"AltEsc", {VK_MENU}, VK_ESCAPE, WM_SYSKEYDOWN},
+                                           PassCase{"Letter", {}, 'A', WM_KEYDOWN},
+                                           PassCase{"TabKeyUp", {}, VK_TAB, WM_KEYUP}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ProgramTest, KeyCodesAddTheModifiersExceptForTheModifierKeyItself) {
   desk.onIdle([&] {
@@ -171,7 +171,8 @@ class FirstFocusTest : public ProgramTest, public ::testing::WithParamInterface<
 TEST_P(FirstFocusTest, TheFirstVisibleBoxGetsTheFocus) {
   for (int key : GetParam().refused) desk.holdHotkey(0, VK_F1 + key - 1);
   desk.onMessageBox([](const sim::MessageBoxInfo&) { return IDOK; });
-  ThenClose([&] { EXPECT_EQ(desk.focus(), GetParam().focused ? Box(GetParam().focused) : Main()); });
+  ThenClose(
+      [&] { EXPECT_EQ(desk.focus(), GetParam().focused ? Box(GetParam().focused) : Main()); });
   EXPECT_EQ(Run(), 0);
 }
 

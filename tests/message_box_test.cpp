@@ -32,24 +32,28 @@ TEST_P(MessageBoxTest, StyleAndPressedButtonNumber) {
 
 INSTANTIATE_TEST_SUITE_P(
     Buttons, MessageBoxTest,
-    ::testing::Values(BoxCase{0, IDOK, 0x2000, 0},           //
-                      BoxCase{4, IDYES, 0x2004, 5},          // MB_YESNO
-                      BoxCase{4, IDNO, 0x2004, 6},           //
-                      BoxCase{3, IDCANCEL, 0x2003, 1},       // MB_YESNOCANCEL
-                      BoxCase{2, IDABORT, 0x2002, 2},        // MB_ABORTRETRYIGNORE
-                      BoxCase{2, IDRETRY, 0x2002, 3},        //
-                      BoxCase{2, IDIGNORE, 0x2002, 4},       //
-                      BoxCase{0x31, IDOK, 0x2031, 0},        // MB_OKCANCEL | MB_ICONWARNING
-                      BoxCase{0x31, IDCANCEL, 0x2031, 1},    //
-                      BoxCase{0x1000, IDOK, 0x1000, 0},      // system-modal stays as it is
-                      BoxCase{0x2000, IDOK, 0x2000, 0}));    // task-modal already: kept, not carried
+    ::testing::Values(BoxCase{0, IDOK, 0x2000, 0},         //
+                      BoxCase{4, IDYES, 0x2004, 5},        // MB_YESNO
+                      BoxCase{4, IDNO, 0x2004, 6},         //
+                      BoxCase{3, IDCANCEL, 0x2003, 1},     // MB_YESNOCANCEL
+                      BoxCase{2, IDABORT, 0x2002, 2},      // MB_ABORTRETRYIGNORE
+                      BoxCase{2, IDRETRY, 0x2002, 3},      //
+                      BoxCase{2, IDIGNORE, 0x2002, 4},     //
+                      BoxCase{0x31, IDOK, 0x2031, 0},      // MB_OKCANCEL | MB_ICONWARNING
+                      BoxCase{0x31, IDCANCEL, 0x2031, 1},  //
+                      BoxCase{0x1000, IDOK, 0x1000, 0},    // system-modal stays as it is
+                      BoxCase{0x2000, IDOK, 0x2000, 0}));  // task-modal already: kept, not carried
 
 TEST(MessageBoxTexts, CaptionOwnerAndTheTextFormOfValues) {
   sim::Desktop desk;
   desk.onMessageBox([](const sim::MessageBoxInfo&) { return IDOK; });
   RunAsProcess(desk, [] {
     HWND owner = MakeRecorder();
-    ShowMessageBox("\xD7\xA2\xB2\xE1" "F3" "\xCA\xA7\xB0\xDC", 0);
+    ShowMessageBox(
+        "\xD7\xA2\xB2\xE1"
+        "F3"
+        "\xCA\xA7\xB0\xDC",
+        0);
     ShowMessageBox("", 0, "Own caption");
     ShowMessageBox(std::int32_t{42}, 0);
     ShowMessageBox(std::int32_t{-7}, 0);

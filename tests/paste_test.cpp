@@ -42,7 +42,8 @@ class PasteKeyTest : public PasteTest, public ::testing::WithParamInterface<Past
 TEST_P(PasteKeyTest, TheKeyPastesItsOwnBoxByteForByte) {
   const PasteCase c = GetParam();
   desk.onIdle([&] {
-    for (int key = 1; key <= 10; ++key) SetWindowTextA(Box(key), ("box " + std::to_string(key)).c_str());
+    for (int key = 1; key <= 10; ++key)
+      SetWindowTextA(Box(key), ("box " + std::to_string(key)).c_str());
     SetWindowTextA(Box(c.key), c.text.c_str());
     PressInOtherProgram(VK_F1 + c.key - 1);
   });
@@ -62,12 +63,11 @@ TEST_P(PasteKeyTest, TheKeyPastesItsOwnBoxByteForByte) {
   EXPECT_EQ(Run(), 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Keys, PasteKeyTest,
-    ::testing::Values(PasteCase{1, "hello"},
-                      PasteCase{6, "top of the right column\r\nsecond line"},
-                      PasteCase{10, "\xD6\xD0\xCE\xC4 and \x81\x40"},
-                      PasteCase{3, std::string(100000, 'z')}));
+INSTANTIATE_TEST_SUITE_P(Keys, PasteKeyTest,
+                         ::testing::Values(PasteCase{1, "hello"},
+                                           PasteCase{6, "top of the right column\r\nsecond line"},
+                                           PasteCase{10, "\xD6\xD0\xCE\xC4 and \x81\x40"},
+                                           PasteCase{3, std::string(100000, 'z')}));
 
 TEST_F(PasteTest, TheClipboardIsWrittenAndClosedBeforeTheFirstKey) {
   desk.onIdle([&] {
@@ -130,7 +130,8 @@ struct ClipboardTrouble {
   bool pasted;
 };
 
-class PasteTroubleTest : public PasteTest, public ::testing::WithParamInterface<ClipboardTrouble> {};
+class PasteTroubleTest : public PasteTest,
+                         public ::testing::WithParamInterface<ClipboardTrouble> {};
 
 TEST_P(PasteTroubleTest, CtrlVIsSentOnlyWhenTheClipboardHoldsTheText) {
   const ClipboardTrouble& c = GetParam();
@@ -163,7 +164,8 @@ INSTANTIATE_TEST_SUITE_P(
                          true},
         ClipboardTrouble{"HeldLong", [](sim::Desktop& d) { d.otherProgramOpensClipboard(-1); },
                          false},
-        ClipboardTrouble{"AllocationFails", [](sim::Desktop& d) { d.failNextGlobalAlloc(); }, false},
+        ClipboardTrouble{"AllocationFails", [](sim::Desktop& d) { d.failNextGlobalAlloc(); },
+                         false},
         ClipboardTrouble{"LockFails", [](sim::Desktop& d) { d.failNextGlobalLock(); }, false},
         ClipboardTrouble{"SetClipboardDataRefuses",
                          [](sim::Desktop& d) { d.setStrictNullOwnerClipboard(true); }, false}),

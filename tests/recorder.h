@@ -37,8 +37,8 @@ inline HWND MakeRecorder(HWND parent = nullptr) {
     wc.lpszClassName = "TestRecorder";
     RegisterClassA(&wc);
   }
-  return CreateWindowExA(0, "TestRecorder", "recorder", parent ? WS_CHILD : WS_OVERLAPPED, 0, 0,
-                         10, 10, parent, nullptr, GetModuleHandleA(nullptr), nullptr);
+  return CreateWindowExA(0, "TestRecorder", "recorder", parent ? WS_CHILD : WS_OVERLAPPED, 0, 0, 10,
+                         10, parent, nullptr, GetModuleHandleA(nullptr), nullptr);
 }
 
 inline std::vector<Received> ReceivedBy(HWND hwnd, UINT message) {

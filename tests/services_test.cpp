@@ -11,7 +11,8 @@ namespace vantrel::testing {
 namespace {
 
 TEST(SetClipboardText, PutsExactlyTheBytesAndTheirZeroAsTextOnly) {
-  for (const std::string& text : {std::string(), std::string("a\r\nb"), std::string("\xB0\xA1\xB0")}) {
+  for (const std::string& text :
+       {std::string(), std::string("a\r\nb"), std::string("\xB0\xA1\xB0")}) {
     sim::Desktop desk;
     bool ok = false;
     RunAsProcess(desk, [&] { ok = SetClipboardText(text.c_str()); });
@@ -79,7 +80,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         KeysCase{"CtrlV", [] { SimulateKeys(17, 86); }, kCtrlV},
         KeysCase{"ZeroThirdKeyIsLeftOut", [] { SimulateKeys(17, 86, 0); }, kCtrlV},
-        KeysCase{"ThreeKeys", [] { SimulateKeys(17, 16, 'A'); },
+        KeysCase{"ThreeKeys",
+                 [] { SimulateKeys(17, 16, 'A'); },
                  {{17, 0}, {16, 0}, {'A', 0}, {17, kUp}, {16, kUp}, {'A', kUp}}},
         KeysCase{"LowByteOnly", [] { SimulateKeys(0x141); }, {{0x41, 0}, {0x41, kUp}}},
         KeysCase{"LowerCaseText", [] { SimulateKeys("v"); }, {{0x56, 0}, {0x56, kUp}}},

@@ -12,7 +12,9 @@ namespace {
 
 // "注册Fn失败" in code page 936, and the default caption "信息：".
 std::string FailureText(int key) {
-  return "\xD7\xA2\xB2\xE1" "F" + std::to_string(key) + "\xCA\xA7\xB0\xDC";
+  return "\xD7\xA2\xB2\xE1"
+         "F" +
+         std::to_string(key) + "\xCA\xA7\xB0\xDC";
 }
 const std::string kCaption = "\xD0\xC5\xCF\xA2\xA3\xBA";
 

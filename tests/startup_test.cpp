@@ -164,9 +164,7 @@ TEST_F(StartupTest, TypedTextAndEnterGoIntoTheFocusedBox) {
 }
 
 TEST_F(StartupTest, AFailedGetMessageIsNeitherAMessageNorTheEnd) {
-  desk.onIdle([&] {
-    desk.type("kept");
-  });
+  desk.onIdle([&] { desk.type("kept"); });
   desk.onIdle([&] {
     desk.failNextGetMessage();
     desk.post(Main(), WM_NULL, 0, 0);
