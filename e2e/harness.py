@@ -32,7 +32,6 @@ PREFIX = os.environ.get("VANTREL_E2E_PREFIX", os.path.join(OUT_DIR, "wineprefix"
 SKIPPED = 77  # what CTest is told to read as "skipped"
 
 WS_VISIBLE = 0x10000000
-WM_CLOSE = 0x0010
 IDOK = 1
 
 # The first start of a fresh prefix takes ~10 s, more on a loaded machine.
