@@ -69,8 +69,8 @@ int main(int argc, char** argv) {
   wc.hInstance = instance;
   wc.lpszClassName = "VantrelTestClipHolder";
   if (!RegisterClassA(&wc)) return 1;
-  HWND hwnd = CreateWindowExA(0, wc.lpszClassName, "ClipHolder", WS_OVERLAPPED, 0, 0, 100, 100, nullptr,
-                              nullptr, instance, nullptr);
+  HWND hwnd = CreateWindowExA(0, wc.lpszClassName, "ClipHolder", WS_OVERLAPPED, 0, 0, 100, 100,
+                              nullptr, nullptr, instance, nullptr);
   if (!hwnd || !OpenClipboard(hwnd)) return 1;
   if (argc - i == 2) {
     EmptyClipboard();
@@ -79,7 +79,8 @@ int main(int argc, char** argv) {
   if (ms) SetTimer(hwnd, kReleaseTimer, ms, nullptr);
   FILE* ready = std::fopen(argv[i], "wb");
   if (!ready) return 2;
-  std::fprintf(ready, "ready %llu\n", static_cast<unsigned long long>(reinterpret_cast<ULONG_PTR>(hwnd)));
+  std::fprintf(ready, "ready %llu\n",
+               static_cast<unsigned long long>(reinterpret_cast<ULONG_PTR>(hwnd)));
   std::fclose(ready);
   MSG msg;
   for (;;) {

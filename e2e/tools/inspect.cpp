@@ -32,7 +32,7 @@ namespace {
 
 FILE* g_out = stdout;
 const char* g_title = "Vantrel";
-DWORD g_pid = 0;            // 0: any process
+DWORD g_pid = 0;             // 0: any process
 unsigned g_maxText = 65536;  // longer texts are cut in a dump; gettext has no cap
 constexpr UINT kTimeoutMs = 5000;
 
@@ -94,8 +94,7 @@ void PrintChild(HWND child, HWND parent) {
   std::string text;
   unsigned length = 0;
   bool ok = TextOf(child, text, g_maxText, length);
-  std::fprintf(g_out,
-               "{\"hwnd\": %llu, \"class\": \"%s\", \"id\": %d, ",
+  std::fprintf(g_out, "{\"hwnd\": %llu, \"class\": \"%s\", \"id\": %d, ",
                static_cast<unsigned long long>(reinterpret_cast<ULONG_PTR>(child)),
                Hex(ClassOf(child)).c_str(), GetDlgCtrlID(child));
   PrintRect("rect", r);
@@ -121,28 +120,29 @@ void PrintTopLevel(HWND hwnd) {
   HWND focus = haveGui ? gui.hwndFocus : nullptr;
   POINT origin = {0, 0};  // the client area's top left on the screen
   ClientToScreen(hwnd, &origin);
-  std::fprintf(g_out,
-               "{\"hwnd\": %llu, \"pid\": %lu, \"tid\": %lu, \"class\": \"%s\", \"title\": \"%s\", ",
-               static_cast<unsigned long long>(reinterpret_cast<ULONG_PTR>(hwnd)),
-               static_cast<unsigned long>(pid), static_cast<unsigned long>(tid),
-               Hex(ClassOf(hwnd)).c_str(), Hex(CaptionOf(hwnd)).c_str());
+  std::fprintf(
+      g_out, "{\"hwnd\": %llu, \"pid\": %lu, \"tid\": %lu, \"class\": \"%s\", \"title\": \"%s\", ",
+      static_cast<unsigned long long>(reinterpret_cast<ULONG_PTR>(hwnd)),
+      static_cast<unsigned long>(pid), static_cast<unsigned long>(tid), Hex(ClassOf(hwnd)).c_str(),
+      Hex(CaptionOf(hwnd)).c_str());
   PrintRect("rect", r);
   std::fprintf(g_out, ", ");
   PrintRect("client", client);
   std::fprintf(g_out, ", \"client_origin\": [%ld, %ld]", origin.x, origin.y);
-  std::fprintf(g_out,
-               ", \"style\": %lu, \"exstyle\": %lu, \"topmost\": %s, \"visible\": %s, "
-               "\"enabled\": %s, \"iconic\": %s, \"owner\": %llu, \"focus\": %llu, \"focus_id\": %d, "
-               "\"active\": %llu, \"children\": [",
-               static_cast<unsigned long>(GetWindowLongA(hwnd, GWL_STYLE)),
-               static_cast<unsigned long>(exstyle), (exstyle & WS_EX_TOPMOST) ? "true" : "false",
-               IsWindowVisible(hwnd) ? "true" : "false", IsWindowEnabled(hwnd) ? "true" : "false",
-               IsIconic(hwnd) ? "true" : "false",
-               static_cast<unsigned long long>(reinterpret_cast<ULONG_PTR>(GetWindow(hwnd, GW_OWNER))),
-               static_cast<unsigned long long>(reinterpret_cast<ULONG_PTR>(focus)),
-               focus && focus != hwnd ? GetDlgCtrlID(focus) : 0,
-               static_cast<unsigned long long>(
-                   reinterpret_cast<ULONG_PTR>(haveGui ? gui.hwndActive : nullptr)));
+  std::fprintf(
+      g_out,
+      ", \"style\": %lu, \"exstyle\": %lu, \"topmost\": %s, \"visible\": %s, "
+      "\"enabled\": %s, \"iconic\": %s, \"owner\": %llu, \"focus\": %llu, \"focus_id\": %d, "
+      "\"active\": %llu, \"children\": [",
+      static_cast<unsigned long>(GetWindowLongA(hwnd, GWL_STYLE)),
+      static_cast<unsigned long>(exstyle), (exstyle & WS_EX_TOPMOST) ? "true" : "false",
+      IsWindowVisible(hwnd) ? "true" : "false", IsWindowEnabled(hwnd) ? "true" : "false",
+      IsIconic(hwnd) ? "true" : "false",
+      static_cast<unsigned long long>(reinterpret_cast<ULONG_PTR>(GetWindow(hwnd, GW_OWNER))),
+      static_cast<unsigned long long>(reinterpret_cast<ULONG_PTR>(focus)),
+      focus && focus != hwnd ? GetDlgCtrlID(focus) : 0,
+      static_cast<unsigned long long>(
+          reinterpret_cast<ULONG_PTR>(haveGui ? gui.hwndActive : nullptr)));
   bool first = true;
   for (HWND child = GetWindow(hwnd, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
     std::fprintf(g_out, first ? "\n    " : ",\n    ");

@@ -44,8 +44,8 @@ int main(int argc, char** argv) {
   wc.hInstance = instance;
   wc.lpszClassName = "VantrelTestKeyHolder";
   if (!RegisterClassA(&wc)) return 1;
-  HWND hwnd = CreateWindowExA(0, wc.lpszClassName, "KeyHolder", WS_OVERLAPPED, 0, 0, 100, 100, nullptr,
-                              nullptr, instance, nullptr);
+  HWND hwnd = CreateWindowExA(0, wc.lpszClassName, "KeyHolder", WS_OVERLAPPED, 0, 0, 100, 100,
+                              nullptr, nullptr, instance, nullptr);
   if (!hwnd) return 1;
   FILE* ready = std::fopen(argv[1], "wb");
   if (!ready) return 2;

@@ -78,10 +78,11 @@ int main(int argc, char** argv) {
   wc.lpszClassName = "VantrelTestReceiver";
   if (!RegisterClassA(&wc)) return 1;
   // Top left, clear of Vantrel's centred window on a 1024 x 768 screen.
-  HWND hwnd = CreateWindowExA(0, wc.lpszClassName, "Receiver", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
-                              300, 160, nullptr, nullptr, instance, nullptr);
+  HWND hwnd = CreateWindowExA(0, wc.lpszClassName, "Receiver", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0,
+                              0, 300, 160, nullptr, nullptr, instance, nullptr);
   if (!hwnd) return 1;
-  std::fprintf(g_log, "ready %llu\n", static_cast<unsigned long long>(reinterpret_cast<ULONG_PTR>(hwnd)));
+  std::fprintf(g_log, "ready %llu\n",
+               static_cast<unsigned long long>(reinterpret_cast<ULONG_PTR>(hwnd)));
   std::fflush(g_log);
   MSG msg;
   for (;;) {
