@@ -26,9 +26,14 @@ HGLOBAL allocBlock(UINT flags, std::size_t bytes, bool program) {
   b.flags = flags;
   b.programAllocated = program;
   b.clipboardOwned = !program;
-  b.data = std::make_unique<char[]>(std::max<std::size_t>(bytes, 1));
+  const std::size_t size = std::max<std::size_t>(bytes, 1);
+  b.data = std::make_unique_for_overwrite<char[]>(size);
   // Uninitialised memory is not zero: a missing terminator shows.
-  std::memset(b.data.get(), (flags & GMEM_ZEROINIT) ? 0 : 0xCD, std::max<std::size_t>(bytes, 1));
+  if (flags & GMEM_ZEROINIT) {
+    std::memset(b.data.get(), 0, size);
+  } else if (m.markFreshMemory) {
+    std::memset(b.data.get(), 0xCD, size);
+  }
   m.blocks.push_back(std::move(b));
   return blockHandle(m.blocks.size() - 1);
 }

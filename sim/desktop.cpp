@@ -471,6 +471,8 @@ std::vector<Call> Desktop::calls(std::string_view fn) const {
 }
 
 void Desktop::clearCalls() { machine().calls.clear(); }
+void Desktop::setLogging(bool on) { machine().logging = on; }
+void Desktop::setMarkFreshMemory(bool on) { machine().markFreshMemory = on; }
 
 DWORD Desktop::now() const { return machine().clock; }
 void Desktop::advance(DWORD milliseconds) { machine().clock += milliseconds; }

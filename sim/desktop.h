@@ -202,6 +202,10 @@ class Desktop {
   void setStrictNullOwnerClipboard(bool);
   void failNextGlobalAlloc();
   void failNextGlobalLock();
+  // Off: a block allocated without GMEM_ZEROINIT keeps whatever the memory held
+  // instead of 0xCD, as on Windows. For runs that only measure; on for a fresh
+  // Desktop, so that a missing terminator shows.
+  void setMarkFreshMemory(bool on);
   int liveProgramBlocks() const;
   int memoryFaults() const;  // double frees, frees of clipboard-owned blocks, locks of freed blocks
   const std::vector<std::string>& faults() const;    // what each memory or GDI fault was
@@ -209,6 +213,9 @@ class Desktop {
   const std::vector<Call>& calls() const;
   std::vector<Call> calls(std::string_view fn) const;  // only those of one function
   void clearCalls();
+  // Off: platform calls and deliveries are no longer written down (what was is
+  // kept). For long runs that only measure; on for a fresh Desktop.
+  void setLogging(bool on);
 
   DWORD now() const;  // the simulated clock (GetTickCount)
   void advance(DWORD milliseconds);

@@ -174,6 +174,7 @@ struct Machine {
   bool failGetMessage = false;
   DWORD lastError = 0;
   DWORD clock = 1000000;
+  bool logging = true;  // calls and deliveries are written down
   std::vector<Call> calls;
   std::vector<Delivery> deliveries;
   std::vector<std::string> faults;
@@ -211,6 +212,7 @@ struct Machine {
   std::vector<Block> blocks;
   bool failAlloc = false;
   bool failLock = false;
+  bool markFreshMemory = true;  // uninitialised blocks are filled with 0xCD
   int memoryFaults = 0;
   enum class Opener { None, Program, Other } clipOpener = Opener::None;
   HWND clipOpenWindow = nullptr;

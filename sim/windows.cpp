@@ -28,7 +28,8 @@ void fault(const std::string& what) {
 }
 
 void log(const char* fn, std::initializer_list<intptr_t> args, std::string_view text) {
-  M().calls.push_back(Call{fn, std::vector<intptr_t>(args), std::string(text)});
+  Machine& m = M();
+  if (m.logging) m.calls.push_back(Call{fn, std::vector<intptr_t>(args), std::string(text)});
 }
 
 // ---------------------------------------------------------------------------
@@ -130,7 +131,7 @@ LRESULT callProc(WNDPROC proc, HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
 
 LRESULT deliver(Window* w, UINT message, WPARAM wParam, LPARAM lParam) {
   if (!w || w->destroyed) return 0;
-  if (w->ours) g->deliveries.push_back(Delivery{w->handle, message, wParam, lParam});
+  if (w->ours && g->logging) g->deliveries.push_back(Delivery{w->handle, message, wParam, lParam});
   return callProc(w->proc, w->handle, message, wParam, lParam);
 }
 
