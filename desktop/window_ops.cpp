@@ -62,7 +62,13 @@ TextCopy ReadContent(FormNumber form, ControlNumber number) {
   char* buffer = new (std::nothrow) char[size];
   if (!buffer) FatalError("Out of memory.");
   const int got = GetWindowTextA(box, buffer, reported + 1);
-  const std::size_t length = got > 0 ? strnlen(buffer, static_cast<std::size_t>(got)) : 0;
+  // What GetWindowTextA answers is the text's length when the zero sits right
+  // behind it; only otherwise is the text measured, which is one more pass over it.
+  std::size_t length = 0;
+  if (got > 0) {
+    const auto copied = static_cast<std::size_t>(got < reported ? got : reported);
+    length = buffer[copied] == '\0' ? copied : strnlen(buffer, copied);
+  }
   if (length == 0) {
     delete[] buffer;
     return {};
