@@ -4,6 +4,12 @@ if(VANTREL_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
   add_link_options(-fsanitize=address,undefined)
 endif()
+# The libFuzzer target (clang only, the `fuzz` preset): the program and the
+# desktop carry the fuzzer's coverage instrumentation.
+option(VANTREL_FUZZ "Build the libFuzzer target fuzz/vantrel_fuzz.cpp" OFF)
+if(VANTREL_FUZZ)
+  add_compile_options(-fsanitize=fuzzer-no-link)
+endif()
 
 file(GLOB VANTREL_SIM_SOURCES CONFIGURE_DEPENDS sim/*.cpp)
 add_library(vantrel_sim STATIC ${VANTREL_SIM_SOURCES})
@@ -26,4 +32,14 @@ set(VANTREL_WIN64_DIR ${CMAKE_SOURCE_DIR}/build/win64 CACHE PATH "The win64 buil
 option(VANTREL_E2E "Register the Wine tests" ON)
 if(VANTREL_E2E)
   include(${CMAKE_SOURCE_DIR}/e2e/tests.cmake OPTIONAL)
+endif()
+
+# Benchmarks (bench preset only, so that the tests' build stays as it is).
+option(VANTREL_BENCH "Build the host benchmark" OFF)
+if(VANTREL_BENCH)
+  include(${CMAKE_SOURCE_DIR}/bench/bench.cmake)
+endif()
+
+if(VANTREL_FUZZ)
+  include(${CMAKE_SOURCE_DIR}/fuzz/fuzz.cmake)
 endif()
