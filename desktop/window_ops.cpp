@@ -1,9 +1,22 @@
 #include "desktop/window_ops.h"
 
+#include <cstdlib>
 #include <cstring>
 #include <new>
 
 #include "desktop/fatal.h"
+
+#ifdef _WIN32
+// The text copies are the only free-store blocks the program makes. The C++
+// runtime's own nothrow operator new[] is built with exceptions: it would bring
+// the unwinder, the terminate handler and a demangler with its printf into the
+// exe, most of its code. A text copy needs nothing but the C heap.
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
+  return std::malloc(size ? size : 1);
+}
+void operator delete[](void* block) noexcept { std::free(block); }
+void operator delete[](void* block, std::size_t) noexcept { std::free(block); }
+#endif
 
 namespace vantrel {
 namespace {
