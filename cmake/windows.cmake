@@ -31,3 +31,15 @@ foreach(tool_source ${VANTREL_E2E_TOOLS})
   target_link_options(${tool} PRIVATE -static -static-libgcc -static-libstdc++)
   target_link_libraries(${tool} PRIVATE user32 gdi32 kernel32)
 endforeach()
+
+# The benchmark's Win32 programs (the minimal paste program, the paste timer),
+# built the way vantrel.exe is, so that the yardstick differs from it only in
+# what it does.
+file(GLOB VANTREL_BENCH_TOOLS CONFIGURE_DEPENDS bench/tools/*.cpp)
+foreach(tool_source ${VANTREL_BENCH_TOOLS})
+  get_filename_component(tool ${tool_source} NAME_WE)
+  add_executable(${tool} WIN32 ${tool_source})
+  target_compile_options(${tool} PRIVATE ${VANTREL_WIN_COMPILE})
+  target_link_options(${tool} PRIVATE ${VANTREL_WIN_LINK})
+  target_link_libraries(${tool} PRIVATE user32 gdi32 kernel32)
+endforeach()

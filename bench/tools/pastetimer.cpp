@@ -1,0 +1,153 @@
+// pastetimer.exe: the application a paste lands in, with a stopwatch. Once
+// GO_FILE exists it presses F1 (down and up, as injected input) COUNT times,
+// one press after the previous paste is complete, and times each press from
+// the key going down to the pasted text read back from the clipboard.
+//
+//   pastetimer.exe LOG_FILE GO_FILE COUNT LENGTH
+//
+// LENGTH is the length of the text every paste must bring. Log records:
+//   ready\n                 the window exists (focus it, then create GO_FILE)
+//   paste <us> ok <n>\n     one press: microseconds to the paste, bytes pasted
+//   paste <us> bad <n>\n    a paste of the wrong length (or no CF_TEXT)
+//   paste <us> timeout 0\n  no Ctrl+V within kPressTimeoutMs of the press
+//   done\n                  all COUNT presses are over
+// The log is flushed after every record.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+constexpr UINT_PTR kWaitForGo = 1;
+constexpr UINT_PTR kPressTimeout = 2;
+constexpr UINT kPressTimeoutMs = 5000;
+constexpr UINT kNextPress = WM_APP + 1;
+
+FILE* g_log = nullptr;
+const char* g_go = nullptr;
+long g_count = 0;
+SIZE_T g_length = 0;
+long g_done = 0;
+bool g_waiting = false;  // a press is out and its paste has not come
+LARGE_INTEGER g_frequency;
+LARGE_INTEGER g_pressed;
+
+long long MicrosecondsSincePress() {
+  LARGE_INTEGER now;
+  QueryPerformanceCounter(&now);
+  return (now.QuadPart - g_pressed.QuadPart) * 1000000 / g_frequency.QuadPart;
+}
+
+void Record(const char* status, SIZE_T bytes) {
+  std::fprintf(g_log, "paste %lld %s %llu\n", MicrosecondsSincePress(), status,
+               static_cast<unsigned long long>(bytes));
+  std::fflush(g_log);
+}
+
+void Press(HWND hwnd) {
+  if (g_done >= g_count) {
+    std::fprintf(g_log, "done\n");
+    std::fflush(g_log);
+    DestroyWindow(hwnd);
+    return;
+  }
+  g_waiting = true;
+  SetTimer(hwnd, kPressTimeout, kPressTimeoutMs, nullptr);
+  QueryPerformanceCounter(&g_pressed);
+  keybd_event(VK_F1, 0, 0, 0);
+  keybd_event(VK_F1, 0, KEYEVENTF_KEYUP, 0);
+}
+
+// Ctrl+V: the paste is complete once the text is read back.
+void ReadPaste(HWND hwnd) {
+  if (!g_waiting) return;
+  SIZE_T got = 0;
+  bool ok = false;
+  if (OpenClipboard(hwnd)) {
+    HANDLE data = GetClipboardData(CF_TEXT);
+    const char* text = data ? static_cast<const char*>(GlobalLock(data)) : nullptr;
+    if (text) {
+      got = strnlen(text, GlobalSize(data));
+      ok = got == g_length;
+      GlobalUnlock(data);
+    }
+    CloseClipboard();
+  }
+  Record(ok ? "ok" : "bad", got);
+  g_waiting = false;
+  KillTimer(hwnd, kPressTimeout);
+  ++g_done;
+}
+
+LRESULT CALLBACK TimerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_KEYDOWN:
+      if (wParam == 'V' && GetKeyState(VK_CONTROL) < 0) ReadPaste(hwnd);
+      return 0;
+    case WM_KEYUP:
+      // V comes up last in the chord: the next press starts on a quiet keyboard.
+      if (wParam == 'V' && !g_waiting) PostMessageA(hwnd, kNextPress, 0, 0);
+      return 0;
+    case kNextPress:
+      Press(hwnd);
+      return 0;
+    case WM_TIMER:
+      if (wParam == kWaitForGo && GetFileAttributesA(g_go) != INVALID_FILE_ATTRIBUTES) {
+        KillTimer(hwnd, kWaitForGo);
+        Press(hwnd);
+      } else if (wParam == kPressTimeout && g_waiting) {
+        KillTimer(hwnd, kPressTimeout);
+        Record("timeout", 0);
+        g_waiting = false;
+        ++g_done;
+        Press(hwnd);
+      }
+      return 0;
+    case WM_DESTROY:
+      PostQuitMessage(0);
+      return 0;
+    default:
+      return DefWindowProcA(hwnd, message, wParam, lParam);
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 5) {
+    std::fprintf(stderr, "usage: pastetimer.exe LOG_FILE GO_FILE COUNT LENGTH\n");
+    return 2;
+  }
+  g_log = std::fopen(argv[1], "ab");
+  if (!g_log) return 2;
+  g_go = argv[2];
+  g_count = std::strtol(argv[3], nullptr, 10);
+  g_length = static_cast<SIZE_T>(std::strtoull(argv[4], nullptr, 10));
+  QueryPerformanceFrequency(&g_frequency);
+  HINSTANCE instance = GetModuleHandleA(nullptr);
+  WNDCLASSA wc = {};
+  wc.lpfnWndProc = TimerProc;
+  wc.hInstance = instance;
+  wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+  wc.lpszClassName = "VantrelBenchPasteTimer";
+  if (!RegisterClassA(&wc)) return 1;
+  // Top left, clear of Vantrel's centred window on a 1024 x 768 screen.
+  HWND hwnd = CreateWindowExA(0, wc.lpszClassName, "PasteTimer", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                              0, 0, 300, 160, nullptr, nullptr, instance, nullptr);
+  if (!hwnd) return 1;
+  SetTimer(hwnd, kWaitForGo, 20, nullptr);
+  std::fprintf(g_log, "ready\n");
+  std::fflush(g_log);
+  MSG msg;
+  for (;;) {
+    const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+    if (got == 0 || got == -1) break;
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+  std::fclose(g_log);
+  return 0;
+}
