@@ -83,6 +83,8 @@ struct Lookup {
   ControlNumber control;
 };
 
+void PrintTo(const Lookup& l, std::ostream* os) { *os << std::hex << l.form << "/" << l.control; }
+
 class RaiseEventLookupTest : public RaiseEventTest, public ::testing::WithParamInterface<Lookup> {
  protected:
   static inline Lookup target;

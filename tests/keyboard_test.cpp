@@ -16,6 +16,8 @@ struct Move {
   std::vector<int> hidden = {};
 };
 
+void PrintTo(const Move& m, std::ostream* os) { *os << m.name; }
+
 class TabTest : public ProgramTest, public ::testing::WithParamInterface<Move> {};
 
 TEST_P(TabTest, MovesInKeyOrderAndNeverTypesATab) {
@@ -103,6 +105,8 @@ struct PassCase {
   UINT message;
 };
 
+void PrintTo(const PassCase& c, std::ostream* os) { *os << c.name; }
+
 class PassThroughTest : public ProgramTest, public ::testing::WithParamInterface<PassCase> {};
 
 TEST_P(PassThroughTest, OtherChordsPassTheFilterUnchanged) {
@@ -165,6 +169,8 @@ struct FirstFocusCase {
   std::vector<int> refused;
   int focused;  // 0: the main window
 };
+
+void PrintTo(const FirstFocusCase& c, std::ostream* os) { *os << c.name; }
 
 class FirstFocusTest : public ProgramTest, public ::testing::WithParamInterface<FirstFocusCase> {};
 

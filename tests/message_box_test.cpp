@@ -15,6 +15,10 @@ struct BoxCase {
   std::int32_t result;
 };
 
+void PrintTo(const BoxCase& c, std::ostream* os) {
+  *os << "buttons " << c.buttons << " answer " << c.pressed;
+}
+
 class MessageBoxTest : public ::testing::TestWithParam<BoxCase> {
  protected:
   sim::Desktop desk;

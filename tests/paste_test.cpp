@@ -37,6 +37,10 @@ struct PasteCase {
   std::string text;
 };
 
+void PrintTo(const PasteCase& c, std::ostream* os) {
+  *os << "F" << c.key << ", " << c.text.size() << " bytes";
+}
+
 class PasteKeyTest : public PasteTest, public ::testing::WithParamInterface<PasteCase> {};
 
 TEST_P(PasteKeyTest, TheKeyPastesItsOwnBoxByteForByte) {
@@ -129,6 +133,8 @@ struct ClipboardTrouble {
   std::function<void(sim::Desktop&)> arrange;
   bool pasted;
 };
+
+void PrintTo(const ClipboardTrouble& c, std::ostream* os) { *os << c.name; }
 
 class PasteTroubleTest : public PasteTest,
                          public ::testing::WithParamInterface<ClipboardTrouble> {};

@@ -64,6 +64,8 @@ struct KeysCase {
   std::vector<sim::InjectedKey> events;
 };
 
+void PrintTo(const KeysCase& c, std::ostream* os) { *os << c.name; }
+
 class SimulateKeysTest : public ::testing::TestWithParam<KeysCase> {};
 
 TEST_P(SimulateKeysTest, AllDownInOrderThenAllUpInTheSameOrder) {

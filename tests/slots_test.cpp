@@ -23,6 +23,8 @@ struct RefusalCase {
   std::set<int> held;  // keys another program holds before start-up
 };
 
+void PrintTo(const RefusalCase& c, std::ostream* os) { *os << c.name; }
+
 class SlotSetupTest : public ProgramTest, public ::testing::WithParamInterface<RefusalCase> {};
 
 TEST_P(SlotSetupTest, RefusedKeysAreReportedInOrderAndTheirBoxesHiddenBeforeTheWindowShows) {

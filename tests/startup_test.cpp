@@ -16,6 +16,10 @@ struct Placement {
   int left, top;
 };
 
+void PrintTo(const Placement& p, std::ostream* os) {
+  *os << p.screenWidth << "x" << p.screenHeight;
+}
+
 class WindowPlacementTest : public ProgramTest, public ::testing::WithParamInterface<Placement> {};
 
 TEST_P(WindowPlacementTest, CentredWithItsFixedOuterSize) {
@@ -119,6 +123,40 @@ TEST_F(StartupTest, ChildrenAreCreatedInReverseFormOrderWithRisingIdentifiers) {
     ASSERT_EQ(created.size(), 13u);
     EXPECT_EQ(created[0], Main());
     for (int n = 0; n < 12; ++n) EXPECT_EQ(GetDlgCtrlID(created[n + 1]), 100 + 10 * n);
+  });
+  EXPECT_EQ(Run(), 0);
+}
+
+TEST_F(StartupTest, ChildrenShowBeforeTheCreatedEventAndTheWindowOnlyAfterIt) {
+  ThenClose([&] {
+    HWND main = Main();
+    std::vector<HWND> shownChildren;
+    int firstRegistration = -1, topmost = -1, mainShown = -1;
+    const std::vector<sim::Call>& calls = desk.calls();
+    for (int i = 0; i < static_cast<int>(calls.size()); ++i) {
+      const sim::Call& call = calls[i];
+      HWND target = call.args.empty() ? nullptr : reinterpret_cast<HWND>(call.args[0]);
+      if (call.fn == "ShowWindow" && target != main) {
+        EXPECT_EQ(call.args[1], SW_SHOWNA);
+        EXPECT_LT(firstRegistration, 0) << "a child was shown after the created event began";
+        shownChildren.push_back(target);
+      }
+      if (call.fn == "RegisterHotKey" && firstRegistration < 0) firstRegistration = i;
+      if (call.fn == "SetWindowPos" && target == main && call.args[1] == -1 && topmost < 0) {
+        topmost = i;
+      }
+      if (call.fn == "ShowWindow" && target == main) {
+        EXPECT_EQ(call.args[1], SW_SHOW);
+        if (mainShown < 0) mainShown = i;
+      }
+    }
+    // In creation order, every child, before the created event's handler ran.
+    std::vector<HWND> created = desk.createdWindows();
+    EXPECT_EQ(shownChildren, std::vector<HWND>(created.begin() + 1, created.end()));
+    ASSERT_GE(topmost, 0);
+    ASSERT_GE(firstRegistration, 0);
+    EXPECT_LT(topmost, firstRegistration);
+    EXPECT_GT(mainShown, firstRegistration);
   });
   EXPECT_EQ(Run(), 0);
 }

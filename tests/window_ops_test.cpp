@@ -110,6 +110,8 @@ struct FatalCase {
   void (*operation)();
 };
 
+void PrintTo(const FatalCase& c, std::ostream* os) { *os << c.name; }
+
 class WindowOpsFatalTest : public ProgramTest, public ::testing::WithParamInterface<FatalCase> {};
 
 TEST_P(WindowOpsFatalTest, NamingWhatIsNotThereIsFatal) {
