@@ -43,3 +43,6 @@ endif()
 if(VANTREL_FUZZ)
   include(${CMAKE_SOURCE_DIR}/fuzz/fuzz.cmake)
 endif()
+
+# Two release builds of the same tree give the same bytes (label dist).
+include(${CMAKE_SOURCE_DIR}/cmake/dist.cmake)
