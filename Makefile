@@ -21,7 +21,7 @@ APT_PACKAGES := cmake ninja-build g++ libgtest-dev libbenchmark-dev \
                 wine64 xvfb xdotool xclip x11-utils imagemagick python3 \
                 clang libclang-rt-14-dev
 
-.PHONY: all deps build $(addprefix build-,$(PRESETS)) test run fuzz dist clean help
+.PHONY: all deps build $(addprefix build-,$(PRESETS)) test run fuzz dist clean help bench
 
 all: build
 
@@ -65,6 +65,14 @@ fuzz: deps
 
 dist: deps
 	python3 tools/dist.py
+
+# Benchmarks against memcpy and a minimal program of ours (not part of `make
+# test`, ~10 minutes): one table, also written to build/bench.md.
+bench: deps
+	$(MAKE) --no-print-directory build-win32 build-win64
+	cmake --preset bench
+	cmake --build --preset bench -j $(JOBS)
+	python3 bench/run.py
 
 clean:
 	rm -rf build
