@@ -35,6 +35,8 @@ PASTE_TARGET_FROM = 64 << 10
 WINE_TARGET = 1.2      # start-up and hotkey to paste, times the minimal program
 STARTUP_PAIRS = 20
 PRESSES = 200
+PRESS_BLOCKS = 4       # the presses of each program in alternating blocks
+REPETITIONS = 7
 PASTES = 1000
 IDLE_SECONDS = 10
 # Resident memory moves by a few pages whatever the program does; a leak of the
@@ -72,8 +74,8 @@ def verdict(ok):
 def host_paste():
     out = os.path.join(BUILD, "bench", "paste.json")
     subprocess.run([os.path.join(BUILD, "bench", "vantrel_bench"),
-                    "--benchmark_repetitions=5", "--benchmark_enable_random_interleaving=true",
-                    "--benchmark_min_time=0.2", "--benchmark_report_aggregates_only=true",
+                    "--benchmark_repetitions=%d" % REPETITIONS,
+                    "--benchmark_enable_random_interleaving=true", "--benchmark_min_time=0.2", "--benchmark_report_aggregates_only=true",
                     "--benchmark_out=" + out, "--benchmark_out_format=json"],
                    check=True, stdout=subprocess.DEVNULL)
     with open(out) as f:
@@ -183,15 +185,15 @@ def main():
     print("1/3 paste cost on the host (Google Benchmark) ...", flush=True)
     paste, paste_ok = paste_rows(host_paste())
     print("2/3 start-up, hotkey to paste, memory and idle CPU under Wine ...", flush=True)
-    wine = wine_timings.measure(startup_pairs=STARTUP_PAIRS, presses=PRESSES,
+    wine = wine_timings.measure(startup_pairs=STARTUP_PAIRS, presses=PRESSES, blocks=PRESS_BLOCKS,
                                 idle_seconds=IDLE_SECONDS, pastes=PASTES)
     wine_part, wine_ok = wine_rows(wine)
     print("3/3 the exes ...", flush=True)
     rows = paste + wine_part[:2] + exe_rows() + wine_part[2:]
-    note = ("Measured %s on %s (%d cores), %.0f s. Host figures are CPU time, median of 5 "
+    note = ("Measured %s on %s (%d cores), %.0f s. Host figures are CPU time, median of %d "
             "interleaved repetitions; Wine figures are wall time, medians over alternating runs."
             % (time.strftime("%Y-%m-%d"), platform.platform(), os.cpu_count(),
-               time.monotonic() - started))
+               time.monotonic() - started, REPETITIONS))
     text = table(rows) + "\n\n" + note + "\n"
     with open(os.path.join(BUILD, "bench.md"), "w") as f:
         f.write(text)
