@@ -87,18 +87,22 @@ def resident_kib(pid):
 
 
 class Program:
-    """One of the two programs measured: how to start it with a text for F1."""
+    """One of the two programs measured: its exe, the key that pastes and the
+    text it pastes."""
 
-    def __init__(self, name, exe, text):
+    def __init__(self, name, exe, key, text):
         self.name = name
         self.exe = exe
+        self.key = key
         self.text = text
 
     def start(self, desk, xevents, with_text=False):
-        """Starts it (with its text in F1's box when with_text); returns (process,
-        seconds from the start to its window being mapped, the X window)."""
+        """Starts it (Vantrel with its text in F1's box when with_text); returns
+        (process, seconds from the start to its window being mapped, the X window)."""
         mark = xevents.mark()
-        args = [self.text.decode("ascii")] if self.exe == "minimal.exe" else []
+        args = []
+        if self.exe == "minimal.exe":
+            args = ([] if self.key == "F1" else ["-" + self.key]) + [self.text.decode("ascii")]
         started = time.monotonic()
         proc = desk.start(self.exe, *args)
 
@@ -132,7 +136,8 @@ class Program:
 
 def start_up(desk, xevents, programs, pairs):
     """Seconds from process start to the main window mapped, `pairs` runs of each
-    program, alternating (after one unmeasured run of each)."""
+    program, alternating (after one unmeasured run of each). Both hold F1, so
+    only one runs at a time."""
     times = {p.name: [] for p in programs}
     for round_ in range(pairs + 1):
         for program in programs:
@@ -143,50 +148,51 @@ def start_up(desk, xevents, programs, pairs):
     return times
 
 
-def run_paste_timer(desk, count, length, timeout):
-    """Runs pastetimer.exe for `count` presses of F1 expecting `length` bytes;
-    returns the microseconds of each press that pasted the right text, and
-    the number of presses that did not."""
+def run_paste_timer(desk, count, length, keys, timeout):
+    """Runs pastetimer.exe for `count` presses, taking `keys` in turn, each
+    expecting `length` bytes. Returns {key: (microseconds of each press that
+    pasted the right text, number of presses that did not)}."""
     log = desk.path("pastetimer.log")
     go = desk.path("pastetimer.go")
-    proc = desk.start("pastetimer.exe", winpath(log), winpath(go), str(count), str(length))
+    proc = desk.start("pastetimer.exe", winpath(log), winpath(go), str(count), str(length), *keys)
     desk.wait_file(log, b"ready")
     desk.focus(desk.x_window("PasteTimer", proc))  # hotkeys reach Wine only through its windows
     open(go, "wb").close()
     desk.wait_file(log, b"done", timeout=timeout)
     desk.wait_exit(proc)
     desk.procs.remove(proc)
-    good, bad = [], 0
+    result = {key: ([], 0) for key in keys}
     with open(log, "rb") as f:
         for line in f:
             fields = line.split()
             if fields[0] != b"paste":
                 continue
-            if fields[2] == b"ok":
-                good.append(int(fields[1]))
+            key = fields[1].decode()
+            times, failed = result[key]
+            if fields[3] == b"ok":
+                times.append(int(fields[2]))
             else:
-                bad += 1
-    return good, bad
-
-
-def hotkey_to_paste(desk, xevents, programs, presses, blocks):
-    """Microseconds from F1 down to the text read back in the paste timer,
-    `presses` of each program in `blocks` alternating blocks."""
-    result = {p.name: ([], 0) for p in programs}
-    per_block = presses // blocks
-    for _ in range(blocks):
-        for program in programs:
-            proc, _, window = program.start(desk, xevents, with_text=True)
-            good, bad = run_paste_timer(desk, per_block, len(program.text), timeout=per_block * 6)
-            times, failures = result[program.name]
-            result[program.name] = (times + good, failures + bad)
-            Program.stop(desk, xevents, proc, window)
+                result[key] = (times, failed + 1)
     return result
+
+
+def hotkey_to_paste(desk, xevents, programs, presses):
+    """Microseconds from the key going down to the text read back in the paste
+    timer: both programs run at once, each with its own key, and the presses
+    alternate between them, `presses` for each."""
+    running = [(program,) + program.start(desk, xevents, with_text=True) for program in programs]
+    keys = [program.key for program in programs]
+    text_length = len(programs[0].text)
+    by_key = run_paste_timer(desk, presses * len(programs), text_length, keys,
+                             timeout=presses * len(programs) * 6)
+    for program, proc, _, window in running:
+        Program.stop(desk, xevents, proc, window)
+    return {program.name: by_key[program.key] for program in programs}
 
 
 def settle(pid, quiet_for=1.0, limit=20.0):
     """Waits until the process has used no CPU time for `quiet_for` seconds
-    (its start-up is over); bounded by `limit`."""
+    (what it was doing is over); bounded by `limit`."""
     deadline = time.monotonic() + limit
     last, since = cpu_ticks(pid), time.monotonic()
     while time.monotonic() < deadline:
@@ -196,25 +202,40 @@ def settle(pid, quiet_for=1.0, limit=20.0):
             last, since = now, time.monotonic()
         elif time.monotonic() - since >= quiet_for:
             return
-    raise RuntimeError("process %d kept using the CPU for %gs after start" % (pid, limit))
+    raise RuntimeError("process %d kept using the CPU for %gs" % (pid, limit))
+
+
+def idle_ticks(pid, seconds):
+    settle(pid)
+    before = cpu_ticks(pid)
+    time.sleep(seconds)  # the measuring interval itself
+    return cpu_ticks(pid) - before
 
 
 def footprint(desk, xevents, programs, idle_seconds, pastes, big_text):
-    """Per program: resident memory after start, CPU ticks while idle; for
-    Vantrel also resident memory after one paste of big_text (the clipboard's
-    machinery is set up by the first one) and after `pastes` more."""
+    """Per program: resident memory after start; CPU ticks while idle with its
+    own window in front (just started), then in the background (another
+    program has the focus). For Vantrel also resident memory after one paste
+    of big_text (the clipboard's machinery is set up by the first one) and
+    after `pastes` more."""
     out = {}
     for program in programs:
         proc, _, window = program.start(desk, xevents)
         settle(proc.pid)
         figures = {"rss_start": resident_kib(proc.pid)}
-        before = cpu_ticks(proc.pid)
-        time.sleep(idle_seconds)  # the measuring interval itself
-        figures["idle_ticks"] = cpu_ticks(proc.pid) - before
+        figures["idle_ticks_front"] = idle_ticks(proc.pid, idle_seconds)
+        receiver = harness.Receiver(desk)
+        receiver.focus()
+        figures["idle_ticks_background"] = idle_ticks(proc.pid, idle_seconds)
+        receiver.proc.kill()
+        receiver.proc.wait(timeout=30)
+        desk.procs.remove(receiver.proc)
         if program.exe == "vantrel.exe":
             desk.set_text(BOX_F1, big_text)
             for name, count in (("first", 1), ("more", pastes)):
-                good, bad = run_paste_timer(desk, count, len(big_text), timeout=count * 2 + 30)
+                result = run_paste_timer(desk, count, len(big_text), [program.key],
+                                         timeout=count * 2 + 30)
+                good, bad = result[program.key]
                 figures["pasted_" + name] = len(good)
                 figures["failed_" + name] = bad
                 settle(proc.pid)
@@ -224,22 +245,25 @@ def footprint(desk, xevents, programs, idle_seconds, pastes, big_text):
     return out
 
 
-def measure(startup_pairs=10, presses=200, blocks=2, idle_seconds=10, pastes=1000):
+def measure(startup_pairs=10, presses=200, idle_seconds=10, pastes=1000):
     # Printable ASCII without spaces, so that it passes through a command line as it is.
     text = bytes(0x21 + (i * 7) % 94 for i in range(100)).replace(b'"', b"x").replace(b"\\", b"y")
     line = bytes(0x21 + (i * 7) % 94 for i in range(78)) + b"\r\n"
     big_text = (line * (65536 // len(line) + 1))[:65536]
-    programs = [Program("vantrel", "vantrel.exe", text), Program("minimal", "minimal.exe", text)]
+    programs = [Program("vantrel", "vantrel.exe", "F1", text),
+                Program("minimal", "minimal.exe", "F1", text)]
+    # For the presses both run at once: the minimal program takes a key Vantrel leaves free.
+    side_by_side = [programs[0], Program("minimal", "minimal.exe", "F11", text)]
     with harness.WineDesktop("bench") as desk:
         xevents = XEvents(desk)
         return {
             "startup": start_up(desk, xevents, programs, startup_pairs),
-            "hotkey": hotkey_to_paste(desk, xevents, programs, presses, blocks),
+            "hotkey": hotkey_to_paste(desk, xevents, side_by_side, presses),
             "footprint": footprint(desk, xevents, programs, idle_seconds, pastes, big_text),
         }
 
 
 if __name__ == "__main__":
     import json
-    print(json.dumps(measure(startup_pairs=2, presses=20, blocks=2, idle_seconds=2, pastes=50),
+    print(json.dumps(measure(startup_pairs=2, presses=20, idle_seconds=2, pastes=50),
                      indent=1))

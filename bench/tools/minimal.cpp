@@ -3,10 +3,12 @@
 // on each press the clipboard write and the Ctrl+V that Vantrel makes, with
 // nothing around them.
 //
-//   minimal.exe [TEXT]
+//   minimal.exe [-Fn] [TEXT]
 //
-// TEXT (the command line after the program's name, as it is) is what F1
-// pastes. The window is titled "Minimal".
+// TEXT (the rest of the command line, as it is) is what the key pastes. The key
+// is F1 unless -Fn names another function key (-F11: F11), so that the
+// benchmark can run this program beside Vantrel, which holds F1 to F10, and
+// press the two in turn. The window is titled "Minimal".
 #include <windows.h>
 
 #include <cstring>
@@ -60,10 +62,23 @@ LRESULT CALLBACK MinimalProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
   }
 }
 
+// A leading "-Fn " (n from 1 to 24) chooses the key; the rest is the text.
+UINT TakeKey(const char*& commandLine) {
+  const char* p = commandLine;
+  if (p[0] != '-' || p[1] != 'F') return VK_F1;
+  p += 2;
+  UINT n = 0;
+  while (*p >= '0' && *p <= '9' && n <= 24) n = n * 10 + static_cast<UINT>(*p++ - '0');
+  if (n < 1 || n > 24 || (*p && *p != ' ')) return VK_F1;
+  commandLine = *p ? p + 1 : p;
+  return VK_F1 + n - 1;
+}
+
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int show) {
   g_text = commandLine ? commandLine : "";
+  const UINT key = TakeKey(g_text);
   g_length = std::strlen(g_text);
   WNDCLASSA wc = {};
   wc.lpfnWndProc = MinimalProc;
@@ -75,7 +90,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int show) {
   HWND hwnd = CreateWindowExA(0, wc.lpszClassName, "Minimal", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
                               CW_USEDEFAULT, 300, 200, nullptr, nullptr, instance, nullptr);
   if (!hwnd) return 1;
-  if (!RegisterHotKey(hwnd, 1, 0, VK_F1)) return 1;
+  if (!RegisterHotKey(hwnd, 1, 0, key)) return 1;
   ShowWindow(hwnd, show);
   MSG msg;
   for (;;) {

@@ -1,16 +1,18 @@
 // pastetimer.exe: the application a paste lands in, with a stopwatch. Once
-// GO_FILE exists it presses F1 (down and up, as injected input) COUNT times,
-// one press after the previous paste is complete, and times each press from
-// the key going down to the pasted text read back from the clipboard.
+// GO_FILE exists it presses function keys (down and up, as injected input)
+// COUNT times, taking the KEYS in turn, one press after the previous paste is
+// complete, and times each press from the key going down to the pasted text
+// read back from the clipboard. With two keys held by two programs, the two
+// are measured press by press, side by side.
 //
-//   pastetimer.exe LOG_FILE GO_FILE COUNT LENGTH
+//   pastetimer.exe LOG_FILE GO_FILE COUNT LENGTH KEY [KEY ...]   (KEY: F1..F24)
 //
 // LENGTH is the length of the text every paste must bring. Log records:
-//   ready\n                 the window exists (focus it, then create GO_FILE)
-//   paste <us> ok <n>\n     one press: microseconds to the paste, bytes pasted
-//   paste <us> bad <n>\n    a paste of the wrong length (or no CF_TEXT)
-//   paste <us> timeout 0\n  no Ctrl+V within kPressTimeoutMs of the press
-//   done\n                  all COUNT presses are over
+//   ready\n                       the window exists (focus it, then create GO_FILE)
+//   paste <key> <us> ok <n>\n     one press: microseconds to the paste, bytes pasted
+//   paste <key> <us> bad <n>\n    a paste of the wrong length (or no CF_TEXT)
+//   paste <key> <us> timeout 0\n  no Ctrl+V within kPressTimeoutMs of the press
+//   done\n                        all COUNT presses are over
 // The log is flushed after every record.
 #include <windows.h>
 
@@ -30,6 +32,11 @@ const char* g_go = nullptr;
 long g_count = 0;
 SIZE_T g_length = 0;
 long g_done = 0;
+constexpr int kMaxKeys = 8;
+UINT g_keys[kMaxKeys] = {};
+const char* g_keyNames[kMaxKeys] = {};
+int g_keyCount = 0;
+int g_key = 0;           // the key of the press that is out
 bool g_waiting = false;  // a press is out and its paste has not come
 LARGE_INTEGER g_frequency;
 LARGE_INTEGER g_pressed;
@@ -41,8 +48,8 @@ long long MicrosecondsSincePress() {
 }
 
 void Record(const char* status, SIZE_T bytes) {
-  std::fprintf(g_log, "paste %lld %s %llu\n", MicrosecondsSincePress(), status,
-               static_cast<unsigned long long>(bytes));
+  std::fprintf(g_log, "paste %s %lld %s %llu\n", g_keyNames[g_key], MicrosecondsSincePress(),
+               status, static_cast<unsigned long long>(bytes));
   std::fflush(g_log);
 }
 
@@ -54,10 +61,12 @@ void Press(HWND hwnd) {
     return;
   }
   g_waiting = true;
+  g_key = static_cast<int>(g_done % g_keyCount);
+  const BYTE key = static_cast<BYTE>(g_keys[g_key]);
   SetTimer(hwnd, kPressTimeout, kPressTimeoutMs, nullptr);
   QueryPerformanceCounter(&g_pressed);
-  keybd_event(VK_F1, 0, 0, 0);
-  keybd_event(VK_F1, 0, KEYEVENTF_KEYUP, 0);
+  keybd_event(key, 0, 0, 0);
+  keybd_event(key, 0, KEYEVENTF_KEYUP, 0);
 }
 
 // Ctrl+V: the paste is complete once the text is read back.
@@ -113,12 +122,26 @@ LRESULT CALLBACK TimerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
   }
 }
 
+// "F1".."F24" to its virtual-key code, 0 for anything else.
+UINT FunctionKey(const char* name) {
+  if (name[0] != 'F' || !name[1]) return 0;
+  char* end = nullptr;
+  const long n = std::strtol(name + 1, &end, 10);
+  if (*end || n < 1 || n > 24) return 0;
+  return VK_F1 + static_cast<UINT>(n - 1);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 5) {
-    std::fprintf(stderr, "usage: pastetimer.exe LOG_FILE GO_FILE COUNT LENGTH\n");
+  if (argc < 6 || argc - 5 > kMaxKeys) {
+    std::fprintf(stderr, "usage: pastetimer.exe LOG_FILE GO_FILE COUNT LENGTH KEY [KEY ...]\n");
     return 2;
+  }
+  for (int i = 5; i < argc; ++i, ++g_keyCount) {
+    g_keys[g_keyCount] = FunctionKey(argv[i]);
+    g_keyNames[g_keyCount] = argv[i];
+    if (!g_keys[g_keyCount]) return 2;
   }
   g_log = std::fopen(argv[1], "ab");
   if (!g_log) return 2;
