@@ -49,9 +49,7 @@ class OpenClipboardScope {
 
 // The text and its zero in a moveable block, or an empty block when memory fails.
 GlobalBlock MakeTextBlock(const char* text, std::size_t length) {
-  // Not GMEM_ZEROINIT: the copy writes every byte of the block, the zero included,
-  // so zeroing it first would only be one more pass over a text of megabytes.
-  GlobalBlock block(GlobalAlloc(GMEM_MOVEABLE, length + 1));
+  GlobalBlock block(GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, length + 1));
   if (!block.get()) return block;
   void* bytes = GlobalLock(block.get());
   if (!bytes) return GlobalBlock(nullptr);  // the failed block is freed on the way out

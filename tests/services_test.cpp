@@ -22,6 +22,11 @@ TEST(SetClipboardText, PutsExactlyTheBytesAndTheirZeroAsTextOnly) {
     EXPECT_EQ(desk.clipboardBlock(CF_TEXT), want);
     EXPECT_EQ(desk.clipboardFormats(), std::vector<UINT>{CF_TEXT});
     EXPECT_EQ(desk.clipboardWrites(), 1);
+    // One moveable, zero-initialised block of exactly length + 1 bytes.
+    std::vector<sim::Call> allocations = desk.calls("GlobalAlloc");
+    ASSERT_EQ(allocations.size(), 1u);
+    EXPECT_EQ(allocations[0].args[0], GMEM_MOVEABLE | GMEM_ZEROINIT);
+    EXPECT_EQ(allocations[0].args[1], static_cast<intptr_t>(text.size() + 1));
     EXPECT_FALSE(desk.clipboardOpen());
     EXPECT_EQ(desk.liveProgramBlocks(), 0);
   }
