@@ -2,21 +2,8 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <new>
 
 #include "desktop/fatal.h"
-
-#ifdef _WIN32
-// The text copies are the only free-store blocks the program makes. The C++
-// runtime's own nothrow operator new[] is built with exceptions: it would bring
-// the unwinder, the terminate handler and a demangler with its printf into the
-// exe, most of its code. A text copy needs nothing but the C heap.
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
-  return std::malloc(size ? size : 1);
-}
-void operator delete[](void* block) noexcept { std::free(block); }
-void operator delete[](void* block, std::size_t) noexcept { std::free(block); }
-#endif
 
 namespace vantrel {
 namespace {
@@ -72,7 +59,7 @@ TextCopy ReadContent(FormNumber form, ControlNumber number) {
   const int reported = GetWindowTextLengthA(box);
   if (reported <= 0) return {};
   const std::size_t size = static_cast<std::size_t>(reported) + 1;
-  char* buffer = new (std::nothrow) char[size];
+  char* buffer = static_cast<char*>(std::malloc(size));
   if (!buffer) FatalError("Out of memory.");
   const int got = GetWindowTextA(box, buffer, reported + 1);
   // What GetWindowTextA answers is the text's length when the zero sits right
@@ -83,20 +70,20 @@ TextCopy ReadContent(FormNumber form, ControlNumber number) {
     length = buffer[copied] == '\0' ? copied : strnlen(buffer, copied);
   }
   if (length == 0) {
-    delete[] buffer;
+    std::free(buffer);
     return {};
   }
   // The length reported may be larger than the text; the copy is always exactly
   // length + 1 bytes. When the text fills the buffer, the buffer is the copy.
   if (length + 1 == size) return TextCopy(buffer, length);
-  char* exact = new (std::nothrow) char[length + 1];
+  char* exact = static_cast<char*>(std::malloc(length + 1));
   if (!exact) {
-    delete[] buffer;
+    std::free(buffer);
     FatalError("Out of memory.");
   }
   std::memcpy(exact, buffer, length);
   exact[length] = '\0';
-  delete[] buffer;
+  std::free(buffer);
   return TextCopy(exact, length);
 }
 

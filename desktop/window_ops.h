@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdlib>
 #include <utility>
 
 #include "desktop/controls.h"
@@ -10,7 +11,9 @@
 namespace vantrel {
 
 // A text read out of a text box: its bytes and a terminating zero in a block of
-// exactly length + 1 bytes, owned here and released when this goes away.
+// exactly length + 1 bytes from the C heap, owned here and released when this goes
+// away. (The C heap, not operator new: the exe needs none of the C++ runtime's
+// allocation machinery, which would bring its exception support along.)
 class TextCopy {
  public:
   TextCopy() = default;
@@ -34,7 +37,7 @@ class TextCopy {
   std::size_t length() const { return length_; }
   explicit operator bool() const { return bytes_ != nullptr; }
   void Release() {
-    delete[] bytes_;
+    std::free(bytes_);
     bytes_ = nullptr;
     length_ = 0;
   }
