@@ -16,6 +16,8 @@
 // The log is flushed after every record.
 #include <windows.h>
 
+#include "../../e2e/tools/tool_window.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -149,28 +151,14 @@ int main(int argc, char** argv) {
   g_count = std::strtol(argv[3], nullptr, 10);
   g_length = static_cast<SIZE_T>(std::strtoull(argv[4], nullptr, 10));
   QueryPerformanceFrequency(&g_frequency);
-  HINSTANCE instance = GetModuleHandleA(nullptr);
-  WNDCLASSA wc = {};
-  wc.lpfnWndProc = TimerProc;
-  wc.hInstance = instance;
-  wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-  wc.lpszClassName = "VantrelBenchPasteTimer";
-  if (!RegisterClassA(&wc)) return 1;
   // Top left, clear of Vantrel's centred window on a 1024 x 768 screen.
-  HWND hwnd = CreateWindowExA(0, wc.lpszClassName, "PasteTimer", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                              0, 0, 300, 160, nullptr, nullptr, instance, nullptr);
+  HWND hwnd = MakeToolWindow("VantrelBenchPasteTimer", "PasteTimer", TimerProc,
+                             WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 300, 160);
   if (!hwnd) return 1;
   SetTimer(hwnd, kWaitForGo, 20, nullptr);
   std::fprintf(g_log, "ready\n");
   std::fflush(g_log);
-  MSG msg;
-  for (;;) {
-    const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
-    if (got == 0 || got == -1) break;
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
-  }
+  RunMessageLoop();
   std::fclose(g_log);
   return 0;
 }

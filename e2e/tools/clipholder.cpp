@@ -10,6 +10,8 @@
 // 0 after a normal release, 1 when the clipboard could not be opened.
 #include <windows.h>
 
+#include "tool_window.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -63,14 +65,8 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: clipholder.exe [--ms N] READY_FILE [TEXT]\n");
     return 2;
   }
-  HINSTANCE instance = GetModuleHandleA(nullptr);
-  WNDCLASSA wc = {};
-  wc.lpfnWndProc = HolderProc;
-  wc.hInstance = instance;
-  wc.lpszClassName = "VantrelTestClipHolder";
-  if (!RegisterClassA(&wc)) return 1;
-  HWND hwnd = CreateWindowExA(0, wc.lpszClassName, "ClipHolder", WS_OVERLAPPED, 0, 0, 100, 100,
-                              nullptr, nullptr, instance, nullptr);
+  HWND hwnd = MakeToolWindow("VantrelTestClipHolder", "ClipHolder", HolderProc, WS_OVERLAPPED, 0,
+                             0, 100, 100);
   if (!hwnd || !OpenClipboard(hwnd)) return 1;
   if (argc - i == 2) {
     EmptyClipboard();
@@ -82,11 +78,6 @@ int main(int argc, char** argv) {
   std::fprintf(ready, "ready %llu\n",
                static_cast<unsigned long long>(reinterpret_cast<ULONG_PTR>(hwnd)));
   std::fclose(ready);
-  MSG msg;
-  for (;;) {
-    BOOL got = GetMessageA(&msg, nullptr, 0, 0);
-    if (got == 0 || got == -1) break;
-    DispatchMessageA(&msg);
-  }
+  RunMessageLoop();
   return 0;
 }

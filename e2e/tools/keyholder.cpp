@@ -8,6 +8,8 @@
 // READY_FILE gets one line per key, "F6 ok" or "F6 refused", and then "ready".
 #include <windows.h>
 
+#include "tool_window.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -38,14 +40,8 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: keyholder.exe READY_FILE F6 [F1 ...]\n");
     return 2;
   }
-  HINSTANCE instance = GetModuleHandleA(nullptr);
-  WNDCLASSA wc = {};
-  wc.lpfnWndProc = HolderProc;
-  wc.hInstance = instance;
-  wc.lpszClassName = "VantrelTestKeyHolder";
-  if (!RegisterClassA(&wc)) return 1;
-  HWND hwnd = CreateWindowExA(0, wc.lpszClassName, "KeyHolder", WS_OVERLAPPED, 0, 0, 100, 100,
-                              nullptr, nullptr, instance, nullptr);
+  HWND hwnd =
+      MakeToolWindow("VantrelTestKeyHolder", "KeyHolder", HolderProc, WS_OVERLAPPED, 0, 0, 100, 100);
   if (!hwnd) return 1;
   FILE* ready = std::fopen(argv[1], "wb");
   if (!ready) return 2;
@@ -60,11 +56,6 @@ int main(int argc, char** argv) {
   }
   std::fprintf(ready, "ready\n");
   std::fclose(ready);
-  MSG msg;
-  for (;;) {
-    BOOL got = GetMessageA(&msg, nullptr, 0, 0);
-    if (got == 0 || got == -1) break;
-    DispatchMessageA(&msg);
-  }
+  RunMessageLoop();
   return 0;
 }

@@ -13,6 +13,8 @@
 // <ms> is GetTickCount64(). The first line written is "ready <hwnd>".
 #include <windows.h>
 
+#include "tool_window.h"
+
 #include <cstdio>
 #include <cstring>
 
@@ -69,28 +71,14 @@ int main(int argc, char** argv) {
   }
   g_log = std::fopen(argv[1], "ab");
   if (!g_log) return 2;
-  HINSTANCE instance = GetModuleHandleA(nullptr);
-  WNDCLASSA wc = {};
-  wc.lpfnWndProc = ReceiverProc;
-  wc.hInstance = instance;
-  wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-  wc.lpszClassName = "VantrelTestReceiver";
-  if (!RegisterClassA(&wc)) return 1;
   // Top left, clear of Vantrel's centred window on a 1024 x 768 screen.
-  HWND hwnd = CreateWindowExA(0, wc.lpszClassName, "Receiver", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0,
-                              0, 300, 160, nullptr, nullptr, instance, nullptr);
+  HWND hwnd = MakeToolWindow("VantrelTestReceiver", "Receiver", ReceiverProc,
+                             WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 300, 160);
   if (!hwnd) return 1;
   std::fprintf(g_log, "ready %llu\n",
                static_cast<unsigned long long>(reinterpret_cast<ULONG_PTR>(hwnd)));
   std::fflush(g_log);
-  MSG msg;
-  for (;;) {
-    BOOL got = GetMessageA(&msg, nullptr, 0, 0);
-    if (got == 0 || got == -1) break;
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
-  }
+  RunMessageLoop();
   std::fclose(g_log);
   return 0;
 }
