@@ -50,7 +50,6 @@ $(addprefix build-,$(PRESETS)): build-%:
 test: deps
 	$(MAKE) --no-print-directory build
 	ctest --preset host -j $(JOBS)
-	ctest --preset fuzz -j $(JOBS)
 
 run: deps
 	$(MAKE) --no-print-directory build-win64

@@ -42,6 +42,8 @@ endif()
 
 if(VANTREL_FUZZ)
   include(${CMAKE_SOURCE_DIR}/fuzz/fuzz.cmake)
+else()
+  include(${CMAKE_SOURCE_DIR}/fuzz/tests.cmake)
 endif()
 
 # Two release builds of the same tree give the same bytes (label dist).
