@@ -96,8 +96,7 @@ TEST_F(HotkeyServiceTest, APressReachesTheReceiverNamedLast) {
     desk.press(VK_F1);
     desk.press({VK_MENU, VK_F2});
     desk.press(VK_F2);  // without Alt: not a hotkey
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+    DispatchPosted();
     std::vector<Received> got = ReceivedBy(second, kFeedbackMessage);
     ASSERT_EQ(got.size(), 2u);
     EXPECT_EQ(got[0].wParam, static_cast<WPARAM>(f1));
@@ -116,8 +115,7 @@ TEST_F(HotkeyServiceTest, ASecondWindowIsRegisteredButNotSubclassed) {
     EXPECT_EQ(id, 33002);
     g_received.clear();
     desk.press(VK_F2);
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+    DispatchPosted();
     EXPECT_EQ(ReceivedBy(other, WM_HOTKEY).size(), 1u);
     EXPECT_TRUE(ReceivedBy(receiver, kFeedbackMessage).empty());
   });

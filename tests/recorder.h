@@ -49,6 +49,12 @@ inline std::vector<Received> ReceivedBy(HWND hwnd, UINT message) {
   return out;
 }
 
+// Dispatches what is waiting in the thread's queue, as a loop of the process would.
+inline void DispatchPosted() {
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+}
+
 // Runs `body` as a process of its own on a fresh simulated desktop; answers its exit code.
 inline int RunAsProcess(sim::Desktop& desk, std::function<void()> body) {
   static std::function<void()> current;
